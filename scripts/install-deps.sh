@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Quillora needs on Debian 12,
+# and only what is missing. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
+  # 32-bit Wine; without libxxf86vm1 every gamma call fails, without
+  # libxrandr2 ChangeDisplaySettings cannot switch modes
+  wine wine32:i386 libxxf86vm1:i386 libxrandr2:i386
+  # an X server whose VidMode extension takes gamma ramps (Xvfb's does not)
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils xdotool imagemagick
+  # Japanese texts
+  locales fonts-ipafont-gothic
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  [ "$(id -u)" = 0 ] || { echo "install-deps: missing ${missing[*]}; run as root" >&2; exit 1; }
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

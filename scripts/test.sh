@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the portable code natively (with ASan and
+# UBSan) and the Windows program, and runs every test: the native ones
+# directly, the Windows ones under Wine on a private Xorg dummy display.
+#
+#   scripts/test.sh               everything
+#   scripts/test.sh -R Gamma      arguments go to both ctest runs
+#   QUIL_PRESETS=win32 scripts/test.sh   only one of the two builds
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+"$root/scripts/install-deps.sh"
+
+presets=${QUIL_PRESETS:-native win32}
+jobs=$(nproc)
+
+for preset in $presets; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+source "$root/scripts/session.sh"
+trap stop_session EXIT
+trap 'exit 130' INT TERM
+
+status=0
+for preset in $presets; do
+  if [ "$preset" = win32 ]; then
+    start_xorg
+    create_temp_prefix
+  fi
+  echo "== $preset tests"
+  ctest --preset "$preset" -j "$jobs" "$@" || status=1
+done
+exit $status
