@@ -1,0 +1,25 @@
+#ifndef QUILLORA_CONFIG_RESIDENTPRESETS_H
+#define QUILLORA_CONFIG_RESIDENTPRESETS_H
+
+// The ten hot-key presets and the hook flag, kept under
+// HKEY_CURRENT_USER\Software\Tessivo\Quil as REG_DWORD values "Gamma0".."Gamma9"
+// (gamma x 10000), "Adjust0".."Adjust9" and "HookEnabled".
+struct ResidentPresets {
+  static const int kCount = 10;
+  double gamma[kCount];   // preset i is selected by hook command i
+  int darkLevel[kCount];  // 0..64
+  int hookEnabled;        // nonzero: the resident start-up starts the hook
+};
+
+// Fills every field: gamma 1.0, 1.1, ..., 1.9, dark level 0 and the hook on,
+// replaced by what the registry holds. A gamma below 0.5 falls back to its
+// default, a dark level above 64 (compared unsigned) becomes 64. Never
+// creates the key; a missing key or value keeps the default silently.
+void LoadResidentPresets(ResidentPresets &presets);
+
+// Creates the key if needed and writes Gamma0, Adjust0, ..., Gamma9,
+// Adjust9, HookEnabled in that order, gamma as gamma x 10000 truncated
+// toward zero. Failures are silent.
+void SaveResidentPresets(const ResidentPresets &presets);
+
+#endif
