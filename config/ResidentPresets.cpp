@@ -21,18 +21,10 @@ struct ValueName {
 
 double DefaultGamma(int index) { return 1 + 0.1 * index; }
 
-// The 32-bit build computes on the x87 unit, which keeps a product in
-// extended precision: 1.9 * 10000.0 would then truncate to 18999 instead of
-// 19000. Going through memory rounds it to a double first.
-double RoundedToDouble(double value) {
-  volatile double stored = value;
-  return stored;
-}
-
 // Truncates toward zero; values beyond the 32-bit range stop at its ends
 // instead of wrapping into nonsense.
 int GammaToStored(double gamma) {
-  double scaled = RoundedToDouble(gamma * kGammaScale);
+  double scaled = gamma * kGammaScale;
   if (!(scaled < static_cast<double>(INT_MAX)))
     return scaled > 0 ? INT_MAX : 0;
   if (scaled <= static_cast<double>(INT_MIN))
@@ -51,7 +43,7 @@ void SetDefaults(ResidentPresets &presets) {
 void ReadPreset(RegistryKey &key, ResidentPresets &presets, int i) {
   int stored = 0;
   key.GetDword(ValueName("Gamma", i).text, &stored, 10000 + 1000 * i);
-  double gamma = RoundedToDouble(stored * 0.0001);
+  double gamma = stored * 0.0001;
   presets.gamma[i] = (gamma >= kMinimumGamma) ? gamma : DefaultGamma(i);
 
   key.GetDword(ValueName("Adjust", i).text, &stored, 0);
