@@ -8,7 +8,8 @@
 namespace {
 
 const char kPresetsKey[] = "Software\\Tessivo\\Quil";
-const double kGammaScale = 10000.0;
+const double kGammaScale = 10000.0; // stored = gamma x 10000
+const double kStoredGammaUnit = 0.0001;
 const double kMinimumGamma = 0.5;
 const int kMaximumDarkLevel = 64;
 
@@ -43,7 +44,7 @@ void SetDefaults(ResidentPresets &presets) {
 void ReadPreset(RegistryKey &key, ResidentPresets &presets, int i) {
   int stored = 0;
   key.GetDword(ValueName("Gamma", i).text, &stored, 10000 + 1000 * i);
-  double gamma = stored * 0.0001;
+  double gamma = stored * kStoredGammaUnit;
   presets.gamma[i] = (gamma >= kMinimumGamma) ? gamma : DefaultGamma(i);
 
   key.GetDword(ValueName("Adjust", i).text, &stored, 0);
