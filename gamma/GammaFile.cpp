@@ -38,9 +38,7 @@ public:
   StdioFile &operator=(const StdioFile &) = delete;
 
   bool IsOpen() const { return file != nullptr; }
-  std::size_t ReadSome(void *buffer, std::size_t size) {
-    return std::fread(buffer, 1, size, file);
-  }
+  std::size_t ReadSome(void *buffer, std::size_t size) { return std::fread(buffer, 1, size, file); }
   bool Read(void *buffer, std::size_t size) { return ReadSome(buffer, size) == size; }
   bool Write(const std::vector<unsigned char> &bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();

@@ -33,7 +33,9 @@ std::uint16_t ClampEntry(int u) {
 
 GammaRamp::GammaRamp() : ramp(), targetWidth(0), targetHeight(0), name(nullptr), applyDelay(0) {}
 
-GammaRamp::~GammaRamp() { ClearName(); }
+GammaRamp::~GammaRamp() {
+  ClearName();
+}
 
 void GammaRamp::ClearName() {
   delete[] name;
@@ -81,16 +83,30 @@ void GammaRamp::SetTargetSize(int width, int height) {
   targetHeight = height;
 }
 
-int GammaRamp::GetTargetWidth() const { return targetWidth; }
+int GammaRamp::GetTargetWidth() const {
+  return targetWidth;
+}
 
-int GammaRamp::GetTargetHeight() const { return targetHeight; }
+int GammaRamp::GetTargetHeight() const {
+  return targetHeight;
+}
 
-void GammaRamp::SetApplyDelay(int milliseconds) { applyDelay = milliseconds; }
+void GammaRamp::SetApplyDelay(int milliseconds) {
+  applyDelay = milliseconds;
+}
 
-int GammaRamp::GetApplyDelay() const { return applyDelay; }
+int GammaRamp::GetApplyDelay() const {
+  return applyDelay;
+}
 
-const char *GammaRamp::GetName() const { return name; }
+const char *GammaRamp::GetName() const {
+  return name;
+}
 
-const std::uint16_t *GammaRamp::Entries() const { return ramp; }
+const std::uint16_t *GammaRamp::Entries() const {
+  return ramp;
+}
 
-std::uint16_t *GammaRamp::Entries() { return ramp; }
+std::uint16_t *GammaRamp::Entries() {
+  return ramp;
+}

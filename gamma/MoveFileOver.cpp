@@ -10,5 +10,7 @@ int MoveFileOver(const char *from, const char *to) {
 #else
 #include <cstdio>
 
-int MoveFileOver(const char *from, const char *to) { return std::rename(from, to) == 0 ? 1 : 0; }
+int MoveFileOver(const char *from, const char *to) {
+  return std::rename(from, to) == 0 ? 1 : 0;
+}
 #endif

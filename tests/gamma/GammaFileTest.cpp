@@ -136,7 +136,9 @@ protected:
 #endif
   }
 
-  std::string PathOf(const std::string &leaf) const { return Host(folder + "/" + leaf); }
+  std::string PathOf(const std::string &leaf) const {
+    return Host(folder + "/" + leaf);
+  }
 
   std::string Write(const std::string &leaf, const Bytes &bytes) const {
     const std::string path = PathOf(leaf);
@@ -167,8 +169,8 @@ protected:
 
   // A ramp in a known state that carries a name, as a load would leave it.
   void PrepareNamed(GammaRamp &ramp) {
-    ASSERT_EQ(ramp.LoadFromFile(Write("earlier.qlr", NamedFile("earlier", Pattern(5), 300)).c_str()),
-              1);
+    ASSERT_EQ(
+        ramp.LoadFromFile(Write("earlier.qlr", NamedFile("earlier", Pattern(5), 300)).c_str()), 1);
     ASSERT_NE(ramp.GetName(), nullptr);
   }
 
@@ -183,8 +185,8 @@ TEST_F(GammaFileTest, SavesTheExampleByteForByte) {
   ramp.SetApplyDelay(2000);
   ASSERT_EQ(ramp.SaveToFile(PathOf("example.qlr").c_str()), 1);
 
-  Bytes expected = {'Q', 'L', 'R', 'A', 'M', 'P', '0', '1', 0x00, 0x04, 0x00, 0x00,
-                    0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+  Bytes expected = {'Q',  'L',  'R',  'A',  'M',  'P',  '0',  '1',  0x00, 0x04,
+                    0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
   for (std::uint16_t entry : entries) {
     expected.push_back(static_cast<unsigned char>(entry & 0xFF));
     expected.push_back(static_cast<unsigned char>(entry >> 8));
@@ -230,32 +232,51 @@ TEST_F(GammaFileTest, SaveThenLoadKeepsEveryField) {
 
 TEST_F(GammaFileTest, NameStartingWithNulIsSavedAsNoName) {
   GammaRamp ramp;
-  ASSERT_EQ(ramp.LoadFromFile(Write("nul.qlr", NamedFile(std::string("\0ab", 3), Pattern(3), 9))
-                                  .c_str()),
-            1);
+  ASSERT_EQ(
+      ramp.LoadFromFile(
+          Write("leading zero.qlr", NamedFile(std::string("\0ab", 3), Pattern(3), 9)).c_str()),
+      1);
   ASSERT_NE(ramp.GetName(), nullptr);
   EXPECT_STREQ(ramp.GetName(), "");
   ASSERT_EQ(ramp.SaveToFile(PathOf("saved.qlr").c_str()), 1);
   EXPECT_EQ(Read(PathOf("saved.qlr")), NamedFile("", Pattern(3), 9));
 }
 
+struct WrongMagic {
+  const char *label;
+  const char *bytes; // the first 8 bytes of the file
+};
+
 class GammaFileWrongMagic : public GammaFileTest,
-                            public ::testing::WithParamInterface<const char *> {};
+                            public ::testing::WithParamInterface<WrongMagic> {};
 
 TEST_P(GammaFileWrongMagic, IsRejectedAndOnlyTheNameIsLost) {
   GammaRamp ramp;
   PrepareNamed(ramp);
   const RampState before = StateOf(ramp);
-  const Bytes file =
-      FileBuilder().Text(std::string(GetParam(), 8)).Int32(1).Int32(2).Int32(0).Ramp(Pattern(4)).Int32(3).bytes;
+  const Bytes file = FileBuilder()
+                         .Text(std::string(GetParam().bytes, 8))
+                         .Int32(1)
+                         .Int32(2)
+                         .Int32(0)
+                         .Ramp(Pattern(4))
+                         .Int32(3)
+                         .bytes;
   EXPECT_EQ(ramp.LoadFromFile(Write("wrong.qlr", file).c_str()), 0);
   EXPECT_EQ(StateOf(ramp), WithoutName(before));
 }
 
-INSTANTIATE_TEST_SUITE_P(GammaFile, GammaFileWrongMagic,
-                         ::testing::Values("qLRAMP01", "QlRAMP01", "QLrAMP01", "QLRaMP01",
-                                           "QLRAmP01", "QLRAMp01", "QLRAMP02", "QLRAMP11",
-                                           "RLRAMP01", "QLRAMP0\0", "\0LRAMP01", "XQLRAMP0"));
+const WrongMagic kWrongMagics[] = {
+    {"Q_lower", "qLRAMP01"},    {"L_lower", "QlRAMP01"},      {"R_lower", "QLrAMP01"},
+    {"A_lower", "QLRaMP01"},    {"M_lower", "QLRAmP01"},      {"P_lower", "QLRAMp01"},
+    {"first_byte", "RLRAMP01"}, {"seventh_byte", "QLRAMP11"}, {"last_byte", "QLRAMP02"},
+    {"nul_first", "\0LRAMP01"}, {"nul_last", "QLRAMP0\0"},    {"shifted", "XQLRAMP0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(GammaFile, GammaFileWrongMagic, ::testing::ValuesIn(kWrongMagics),
+                         [](const ::testing::TestParamInfo<WrongMagic> &magic) {
+                           return std::string(magic.param.label);
+                         });
 
 TEST_F(GammaFileTest, MissingFileClearsTheNameAndKeepsTheRest) {
   GammaRamp ramp;
@@ -267,8 +288,14 @@ TEST_F(GammaFileTest, MissingFileClearsTheNameAndKeepsTheRest) {
 
 TEST_F(GammaFileTest, NameLengthZeroOrBelowMeansNoNameAndTheRampFollowsAtOnce) {
   for (std::int32_t length : {0, -1, -5, INT_MIN}) {
-    const Bytes file =
-        FileBuilder().Text("QLRAMP01").Int32(1024).Int32(768).Int32(length).Ramp(Pattern(6)).Int32(42).bytes;
+    const Bytes file = FileBuilder()
+                           .Text("QLRAMP01")
+                           .Int32(1024)
+                           .Int32(768)
+                           .Int32(length)
+                           .Ramp(Pattern(6))
+                           .Int32(42)
+                           .bytes;
     GammaRamp ramp;
     PrepareNamed(ramp);
     EXPECT_EQ(ramp.LoadFromFile(Write("unnamed.qlr", file).c_str()), 1) << length;
@@ -317,8 +344,8 @@ TEST_F(GammaFileTest, FileCutShortIsRejectedUnlessItEndsAfterTheRamp) {
 TEST_F(GammaFileTest, NameLongerThanTheFileIsRejectedWithoutAllocating) {
   const std::string nameBytes = "0123456789";
   const std::int32_t fits = static_cast<std::int32_t>(nameBytes.size());
-  for (std::int32_t length : {fits + 1, fits + 5, fits + kRampBytes, 0x10000000, INT_MAX - 1,
-                              INT_MAX}) {
+  for (std::int32_t length :
+       {fits + 1, fits + 5, fits + kRampBytes, 0x10000000, INT_MAX - 1, INT_MAX}) {
     const Bytes file = FileBuilder()
                            .Text("QLRAMP01")
                            .Int32(1)
@@ -335,8 +362,14 @@ TEST_F(GammaFileTest, NameLongerThanTheFileIsRejectedWithoutAllocating) {
     EXPECT_EQ(StateOf(ramp), before) << length;
   }
   // The same file with its true length, once without its delay.
-  const Bytes exact =
-      FileBuilder().Text("QLRAMP01").Int32(1).Int32(2).Int32(fits).Text(nameBytes).Ramp(Pattern(9)).bytes;
+  const Bytes exact = FileBuilder()
+                          .Text("QLRAMP01")
+                          .Int32(1)
+                          .Int32(2)
+                          .Int32(fits)
+                          .Text(nameBytes)
+                          .Ramp(Pattern(9))
+                          .bytes;
   GammaRamp ramp;
   EXPECT_EQ(ramp.LoadFromFile(Write("exact.qlr", exact).c_str()), 1);
   EXPECT_EQ(StateOf(ramp), (RampState{1, 2, 0, true, nameBytes, Pattern(9)}));
