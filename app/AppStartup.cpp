@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/InstanceMutex.h"
+#include "app/ResidentStartup.h"
 #include "gamma/GammaRamp.h"
 
 #include <cstring>
@@ -28,7 +29,5 @@ int AppStartup(const InstanceMutex &instanceMutex) {
   }
   if (instanceMutex.Existed())
     return 0;
-  // The resident start-up is not there yet: a start that would become
-  // resident ends here for now.
-  return 0;
+  return StartResident();
 }

@@ -1,0 +1,5 @@
+#include "app/AppState.h"
+
+static AppState appState;
+
+AppState &GetAppState() { return appState; }

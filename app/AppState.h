@@ -1,0 +1,48 @@
+#ifndef QUILLORA_APP_APPSTATE_H
+#define QUILLORA_APP_APPSTATE_H
+
+#include "config/ResidentPresets.h"
+#include "config/ResolutionTable.h"
+
+#include <windows.h>
+
+class GammaRamp;
+class HookModule;
+class PopupMenu;
+class TrayIcon;
+
+// The state of the resident program, one per process. The window procedure
+// reaches it through GetAppState, since window messages carry no context.
+struct AppState {
+  PopupMenu *popupMenu = nullptr;
+  TrayIcon *trayIcon = nullptr;
+  HICON trayIconImage = nullptr;
+
+  // Applied when a new resolution has no entry, and by the restore command.
+  GammaRamp *baseRamp = nullptr;
+  // Scratch ramp for the per-resolution files.
+  GammaRamp *workRamp = nullptr;
+  // Computed from hook commands.
+  GammaRamp *hotkeyRamp = nullptr;
+  // The work ramp while it waits for timer 1, else null.
+  GammaRamp *pendingRamp = nullptr;
+
+  ResolutionTable resolutionTable = {};
+  ResidentPresets presets = {};
+  HookModule *hookModule = nullptr;
+
+  double hotkeyGamma = 1.0;
+  int hotkeyDarkLevel = 0;
+
+  int commandBusy = 0;
+  int displayChangeBusy = 0;
+  // Above 0 while the pause and queue drain after an applied ramp runs.
+  int drainDepth = 0;
+};
+
+AppState &GetAppState();
+
+const UINT WM_TRAYNOTIFY = WM_USER + 1;
+const UINT_PTR kPendingRampTimer = 1;
+
+#endif

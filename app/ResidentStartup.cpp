@@ -1,0 +1,68 @@
+#include "app/ResidentStartup.h"
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "config/ConfigFile.h"
+#include "config/ResidentPresets.h"
+#include "gamma/GammaRamp.h"
+#include "hook/HookModule.h"
+#include "res/resource.h"
+#include "ui/AppMessageHandler.h"
+#include "ui/PopupMenu.h"
+#include "ui/TrayIcon.h"
+
+#include <new>
+
+namespace {
+
+void ShowInTray(AppState &state) {
+  if (state.popupMenu)
+    state.popupMenu->Load(IDR_POPUPMENU);
+  state.trayIconImage = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAYICON));
+  Restyle(WS_POPUP | WS_MINIMIZE, WS_EX_TOOLWINDOW);
+  EnableWindow(GetMainWindow(), FALSE);
+  if (state.trayIcon)
+    state.trayIcon->Add(GetMainWindow(), state.trayIconImage, WM_TRAYNOTIFY, "QUILLORA", 0);
+}
+
+void StartHookWhenEnabled(AppState &state) {
+  state.hookModule = new (std::nothrow) HookModule;
+  LoadResidentPresets(state.presets);
+  if (state.presets.hookEnabled && state.hookModule)
+    state.hookModule->Start(GetMainWindow());
+}
+
+} // namespace
+
+int StartResident() {
+  AppState &state = GetAppState();
+  ShowInTray(state);
+  SetAppHandler(AppMessageHandler);
+  state.baseRamp = new (std::nothrow) GammaRamp;
+  state.workRamp = new (std::nothrow) GammaRamp;
+  ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp);
+  StartHookWhenEnabled(state);
+  return 1;
+}
+
+void AppShutdown() {
+  AppState &state = GetAppState();
+  // The timer must not fire into a ramp that is about to be destroyed.
+  if (state.pendingRamp) {
+    KillTimer(GetMainWindow(), kPendingRampTimer);
+    state.pendingRamp = nullptr;
+  }
+  delete state.workRamp;
+  state.workRamp = nullptr;
+  FreeResolutionEntries(state.resolutionTable);
+  // Exit leaves the last applied ramp on the screen; the base ramp is only
+  // reset in memory, never applied here.
+  if (state.baseRamp)
+    state.baseRamp->SetIdentity();
+  delete state.baseRamp;
+  state.baseRamp = nullptr;
+  delete state.hookModule;
+  state.hookModule = nullptr;
+  delete state.hotkeyRamp;
+  state.hotkeyRamp = nullptr;
+}

@@ -1,0 +1,110 @@
+#include "tests/support/ResidentProcess.h"
+
+#include "tests/support/WineDisplay.h"
+
+#include <shellapi.h>
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
+  auto *search = reinterpret_cast<WindowSearch *>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (owner == search->processId && lstrcmpA(className, "TVX_QUILWND") == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+} // namespace
+
+HWND FindMainWindow(DWORD processId) {
+  WindowSearch search = {processId, nullptr};
+  EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+ResidentProcess::ResidentProcess() : process(), window(nullptr) {}
+
+ResidentProcess::~ResidentProcess() {
+  if (!process.hProcess)
+    return;
+  if (IsRunning() && Close(5000) == -2)
+    TerminateProcess(process.hProcess, 99);
+  WaitForSingleObject(process.hProcess, 5000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  std::string writable(commandLine);
+  if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process))
+    return 0;
+  for (int tries = 0; tries < 200; ++tries) {
+    window = FindMainWindow(process.dwProcessId);
+    // Disabled means the resident start-up has begun; a sent message is
+    // answered only once the message loop runs, after the start-up ended.
+    if (window && (GetWindowLongA(window, GWL_STYLE) & WS_DISABLED)) {
+      DWORD_PTR ignored = 0;
+      if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
+        return 1;
+    }
+    if (!IsRunning())
+      return 0;
+    Sleep(50);
+  }
+  return 0;
+}
+
+int ResidentProcess::IsRunning() const {
+  return process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int ResidentProcess::WaitForExit(unsigned timeoutMs) {
+  if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    return -2;
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  return static_cast<int>(exitCode);
+}
+
+int ResidentProcess::Close(unsigned timeoutMs) {
+  if (window)
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  return WaitForExit(timeoutMs);
+}
+
+void ResidentProcess::Suspend() { SuspendThread(process.hThread); }
+
+void ResidentProcess::Resume() { ResumeThread(process.hThread); }
+
+bool WaitForDisplayRamp(const std::vector<std::uint16_t> &expected, unsigned timeoutMs) {
+  std::vector<int> wanted = HighBytes(expected);
+  DWORD start = GetTickCount();
+  do {
+    if (HighBytes(ReadDisplayRamp()) == wanted)
+      return true;
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+int TrayIconExists(HWND window, UINT id) {
+  NOTIFYICONDATAA data = {};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  data.uFlags = 0;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) ? 1 : 0;
+}

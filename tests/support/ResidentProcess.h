@@ -1,0 +1,50 @@
+#ifndef QUILLORA_TESTS_SUPPORT_RESIDENTPROCESS_H
+#define QUILLORA_TESTS_SUPPORT_RESIDENTPROCESS_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A quillora.exe started by a test. The destructor closes it, and kills it
+// when it does not end, so that no test leaves a resident program behind.
+class ResidentProcess {
+public:
+  ResidentProcess();
+  virtual ~ResidentProcess();
+  ResidentProcess(const ResidentProcess &) = delete;
+  ResidentProcess &operator=(const ResidentProcess &) = delete;
+
+  // Starts the command line in workingDir (a Windows path) and waits until
+  // the program's main window exists and its message loop answers. 1 on
+  // success; 0 when it did not start, ended, or did not become ready.
+  int Start(const std::string &commandLine, const std::string &workingDir);
+  HWND Window() const { return window; }
+  DWORD ProcessId() const { return process.dwProcessId; }
+  int IsRunning() const;
+  // Waits for the end; the exit code, or -2 on timeout.
+  int WaitForExit(unsigned timeoutMs);
+  // Sends WM_CLOSE to the main window and waits for the end.
+  int Close(unsigned timeoutMs);
+  // Holds the program's thread, so that a test can queue many messages
+  // before it handles the first one.
+  void Suspend();
+  void Resume();
+
+private:
+  PROCESS_INFORMATION process;
+  HWND window;
+};
+
+// The main window of the program with this process id, or null.
+HWND FindMainWindow(DWORD processId);
+
+// Polls until the display's ramp (high bytes) equals the expected one.
+bool WaitForDisplayRamp(const std::vector<std::uint16_t> &expected, unsigned timeoutMs);
+
+// 1 when the tray holds an icon of this window and identifier, asked from
+// this process as any other program could.
+int TrayIconExists(HWND window, UINT id);
+
+#endif

@@ -1,0 +1,175 @@
+#include "ui/AppMessageHandler.h"
+
+#include "app/AppState.h"
+#include "app/MainWindow.h"
+#include "config/ResolutionTable.h"
+#include "gamma/GammaRamp.h"
+#include "hook/HookCommands.h"
+#include "ui/DrainMessageQueue.h"
+#include "ui/MenuCommands.h"
+#include "ui/PopupMenu.h"
+
+namespace {
+
+const DWORD kDisplayChangePauseMs = 300;
+const DWORD kHookCommandPauseMs = 150;
+const double kGammaStep = 0.025;
+const double kLowestHookGamma = 0.7;
+const unsigned kHighestDarkLevel = 64;
+
+// After a ramp is applied the handler pauses and lets the queue run, so that
+// what arrived meanwhile (a held hot key repeats) is handled before it
+// returns. A handler that runs inside that drain must not pause and drain
+// again: a burst of queued messages would then nest one inside the other
+// until the stack runs out. The outer drain dispatches them one after
+// another instead, in the same order.
+// Returns 0 when the pause was left to an outer drain.
+int PauseAndDrain(AppState &state, DWORD milliseconds) {
+  if (state.drainDepth > 0)
+    return 0;
+  ++state.drainDepth;
+  Sleep(milliseconds);
+  DrainMessageQueue(nullptr);
+  --state.drainDepth;
+  // Display changes handled inside left the busy flag as their own drains
+  // would have; those drains are over now, too.
+  state.displayChangeBusy = 0;
+  return 1;
+}
+
+const ResolutionEntry *FindEntry(const ResolutionTable &table, int width, int height,
+                                 int *examinedAll) {
+  int examined = 0;
+  for (const ResolutionEntry *entry = table.head; entry && examined < table.count;
+       entry = entry->next) {
+    ++examined;
+    if (entry->width == width && entry->height == height)
+      return entry;
+  }
+  *examinedAll = examined == table.count;
+  return nullptr;
+}
+
+// Returns 1 when the ramp was applied at once but its pause and drain was
+// left to an outer drain.
+int ApplyEntryFile(AppState &state, const ResolutionEntry &entry) {
+  GammaRamp *ramp = state.workRamp;
+  if (!entry.path || !ramp || !ramp->LoadFromFile(entry.path))
+    return 0;
+  int delay = ramp->GetApplyDelay();
+  // A negative delay can only come from a damaged file; it is taken as none
+  // rather than leaving the new resolution without its ramp.
+  if (delay <= 0) {
+    ramp->Apply();
+    return !PauseAndDrain(state, kDisplayChangePauseMs);
+  }
+  state.pendingRamp = ramp;
+  SetTimer(GetMainWindow(), kPendingRampTimer, static_cast<UINT>(delay), nullptr);
+  Sleep(1);
+  return 0;
+}
+
+void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
+  *handled = 1;
+  // Set while an earlier change applies its ramp: the change that the drain
+  // after it dispatches is passed over.
+  if (state.displayChangeBusy) {
+    state.displayChangeBusy = 0;
+    return;
+  }
+  state.displayChangeBusy = 1;
+  state.pendingRamp = nullptr;
+  int width = static_cast<int>(lParam & 0xFFFF);
+  int height = static_cast<int>((static_cast<DWORD>(lParam) >> 16) & 0xFFFF);
+  int examinedAll = 0;
+  const ResolutionEntry *entry = FindEntry(state.resolutionTable, width, height, &examinedAll);
+  int drainLeftToOuter = 0;
+  if (entry)
+    drainLeftToOuter = ApplyEntryFile(state, *entry);
+  else if (state.resolutionTable.count > 0 && examinedAll && state.baseRamp)
+    state.baseRamp->Apply();
+  // Had this change drained the queue itself, the changes dispatched in that
+  // drain would have found the flag set; the outer drain dispatches them
+  // now, so the flag stays set for them and the same changes take effect.
+  state.displayChangeBusy = drainLeftToOuter;
+}
+
+void OnTimer(AppState &state, WPARAM timer) {
+  if (timer != kPendingRampTimer)
+    return;
+  KillTimer(GetMainWindow(), kPendingRampTimer);
+  // Cleared before the drain: a display change dispatched in it may leave a
+  // new pending ramp, which must still be applied when its timer fires.
+  GammaRamp *ramp = state.pendingRamp;
+  state.pendingRamp = nullptr;
+  if (!ramp || state.resolutionTable.count < 1)
+    return;
+  ramp->Apply();
+  PauseAndDrain(state, kDisplayChangePauseMs);
+}
+
+double HookGammaCandidate(AppState &state, WPARAM code) {
+  if (code <= HOOKCMD_PRESET9) {
+    state.hotkeyDarkLevel = state.presets.darkLevel[code];
+    return state.presets.gamma[code];
+  }
+  switch (code) {
+  case HOOKCMD_GAMMAUP:
+    return state.hotkeyGamma + kGammaStep;
+  case HOOKCMD_GAMMADOWN:
+    return state.hotkeyGamma - kGammaStep;
+  case HOOKCMD_RESET:
+    state.hotkeyDarkLevel = 0;
+    return 1.0;
+  default:
+    return 0.0;
+  }
+}
+
+void OnHookCommand(AppState &state, WPARAM code) {
+  double candidate = HookGammaCandidate(state, code);
+  if (static_cast<unsigned>(state.hotkeyDarkLevel) > kHighestDarkLevel)
+    state.hotkeyDarkLevel = kHighestDarkLevel;
+  if (!(candidate > kLowestHookGamma) || !state.hotkeyRamp)
+    return;
+  state.hotkeyGamma = candidate;
+  state.hotkeyRamp->SetCurve(candidate, state.hotkeyDarkLevel);
+  state.hotkeyRamp->Apply();
+  PauseAndDrain(state, kHookCommandPauseMs);
+}
+
+void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessage) {
+  if (state.commandBusy || iconId != 0)
+    return;
+  if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
+    return;
+  int command = state.popupMenu ? state.popupMenu->Track(window) : 0;
+  RunMenuCommand(command);
+}
+
+} // namespace
+
+void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                       unsigned char *handled) {
+  AppState &state = GetAppState();
+  switch (message) {
+  case WM_DISPLAYCHANGE:
+    OnDisplayChange(state, lParam, handled);
+    break;
+  case WM_TIMER:
+    OnTimer(state, wParam);
+    break;
+  case WM_HOOKCOMMAND:
+    OnHookCommand(state, wParam);
+    break;
+  case WM_TRAYNOTIFY:
+    OnTrayNotify(state, window, wParam, lParam);
+    break;
+  case WM_COMMAND:
+    if (!state.commandBusy)
+      RunMenuCommand(LOWORD(wParam));
+    break;
+  default:
+    break;
+  }
+}

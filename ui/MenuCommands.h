@@ -1,0 +1,9 @@
+#ifndef QUILLORA_UI_MENUCOMMANDS_H
+#define QUILLORA_UI_MENUCOMMANDS_H
+
+// Runs one command of the tray menu; 0 (a dismissed menu) and unknown
+// identifiers do nothing. One command runs at a time: a command that arrives
+// while another runs is dropped.
+void RunMenuCommand(int command);
+
+#endif
