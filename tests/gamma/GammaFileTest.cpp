@@ -58,10 +58,10 @@ public:
 
 // Every entry different and the three channels different, so that a byte or
 // channel read from the wrong place shows.
-std::vector<std::uint16_t> Pattern(unsigned seed) {
+std::vector<std::uint16_t> Pattern(unsigned offset) {
   std::vector<std::uint16_t> entries(GammaRamp::kEntryCount);
   for (std::size_t i = 0; i < entries.size(); ++i)
-    entries[i] = static_cast<std::uint16_t>(i * 40503u + seed);
+    entries[i] = static_cast<std::uint16_t>(i * 40503u + offset);
   return entries;
 }
 
