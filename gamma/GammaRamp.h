@@ -14,6 +14,8 @@ public:
   static const int kChannelSize = 256;
   static const int kEntryCount = 3 * kChannelSize;
 
+  // Target size and apply delay 0, no name. The entries are 0 until one of
+  // the Set* operations or a successful LoadFromFile fills them.
   GammaRamp();
   virtual ~GammaRamp();
   GammaRamp(const GammaRamp &) = delete;
@@ -21,13 +23,22 @@ public:
 
   // Entry j = j * 256 + 255 in every channel.
   void SetIdentity();
-  // Fills all three channels with the gamma / dark-level curve.
+  // Fills all three channels with the gamma / dark-level curve; every entry
+  // is a multiple of 256 or the clamp 65535. Callers pass a gamma of 0.25 or
+  // more and a dark level of 0 to 64. Outside that range the result is still
+  // defined:
+  //  - a gamma that is not above 0 (0, negative, NaN) is taken as 1.0;
+  //  - a dark level of 0 or below is no dark level;
+  //  - a dark level of 255 or more is taken as 254, the highest level that
+  //    leaves a curve to draw;
+  //  - values that the curve drives past the 16-bit range (very small or
+  //    infinite gammas) are clamped to 0 and 65535.
   void SetCurve(double gamma, int darkLevel);
   // SetCurve with gamma = position / 8192.
   void SetCurveFromSlider(int position, int darkLevel);
 
   // Puts the ramp on the screen. 1 when the display accepted it; on 0 the
-  // display keeps the ramp it had.
+  // display keeps the ramp it had. The object is never changed.
   int Apply() const;
 
   void SetTargetSize(int width, int height);
@@ -42,10 +53,24 @@ public:
   std::uint16_t *Entries();
 
   // Gamma file (.qlr). See GammaFile.cpp for the layout.
+  //
+  // LoadFromFile always drops the current name first. It returns 1 and
+  // replaces the target size, name, ramp and apply delay when the file is
+  // complete: the magic, the header, the name and the whole ramp, followed
+  // either by the 4-byte apply delay or by nothing (apply delay 0). It
+  // returns 0 and leaves everything but the name as it was when the file
+  // cannot be opened, has the wrong magic, ends inside any field, names more
+  // bytes than it holds, or the name cannot be allocated.
   int LoadFromFile(const char *path);
+  // Writes the file completely or not at all: 1 when the whole file was
+  // written and has taken the place of any file of that name; on 0 an
+  // existing file of that name is untouched and no partial file is left.
+  // The object is never changed.
   int SaveToFile(const char *path) const;
 
 private:
+  void ClearName();
+
   // Held inline so that a ramp object either exists whole or not at all.
   std::uint16_t ramp[kEntryCount];
   int targetWidth;

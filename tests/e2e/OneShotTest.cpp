@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       OneShotCase{"OtherSwitch", " /X", false},
                       OneShotCase{"SwitchAlone", " /E", false},
                       OneShotCase{"MissingFile", " /E \"{S}.missing\"", false}),
-    [](const ::testing::TestParamInfo<OneShotCase> &info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<OneShotCase> &param) { return param.param.name; });
 
 TEST_F(OneShotTest, WrongMagicAppliesNothing) {
   std::vector<unsigned char> bytes = GammaFileBytes({0, 0, "", fileRamp, 0});

@@ -47,8 +47,9 @@ void ResidentFixture::SetUp() {
 }
 
 void ResidentFixture::TearDown() {
-  if (resident.IsRunning())
+  if (resident.IsRunning()) {
     EXPECT_EQ(resident.Close(10000), 0);
+  }
   SetDisplayMode(1024, 768);
   DeletePresets();
 }

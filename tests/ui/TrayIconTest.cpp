@@ -1,0 +1,161 @@
+#include "ui/TrayIcon.h"
+
+#include "res/resource.h"
+#include "tests/support/WineDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+namespace {
+
+const UINT kCallback = WM_USER + 1;
+const UINT kAllFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+
+// Asks another process whether the tray holds this icon: 1 yes, 0 no,
+// negative when the probe could not run.
+int IconExists(HWND window, UINT identifier) {
+  std::string command = "\"" + WindowsPath(TRAY_PROBE_EXE) + "\" " +
+                        std::to_string(reinterpret_cast<UINT_PTR>(window)) + " " +
+                        std::to_string(identifier);
+  return RunCommandLine(command, 30000);
+}
+
+class TrayIconTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "QuilTrayTest";
+    RegisterClassA(&windowClass);
+    window = CreateWindowExA(WS_EX_TOOLWINDOW, "QuilTrayTest", nullptr, WS_POPUP, 0, 0, 0, 0,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAYICON));
+    ASSERT_NE(icon, nullptr) << "the program's tray icon resource";
+  }
+  void TearDown() override { DestroyWindow(window); }
+
+  HWND window = nullptr;
+  HICON icon = nullptr;
+};
+
+TEST_F(TrayIconTest, AddShowsTheIconAndRemoveTakesItAwayOnce) {
+  TrayIcon trayIcon;
+  EXPECT_EQ(trayIcon.IconData().cbSize, 88u);
+
+  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  EXPECT_EQ(trayIcon.IsAdded(), 1);
+  const NOTIFYICONDATAA &data = trayIcon.IconData();
+  EXPECT_EQ(data.cbSize, 88u);
+  EXPECT_EQ(data.hWnd, window);
+  EXPECT_EQ(data.hIcon, icon);
+  EXPECT_EQ(data.uID, 0u);
+  EXPECT_EQ(data.uCallbackMessage, kCallback);
+  EXPECT_EQ(data.uFlags, kAllFlags);
+  EXPECT_STREQ(data.szTip, "QUILLORA");
+  EXPECT_EQ(IconExists(window, 0), 1);
+
+  EXPECT_EQ(trayIcon.Remove(), 1);
+  EXPECT_EQ(trayIcon.IsAdded(), 0);
+  EXPECT_EQ(IconExists(window, 0), 0);
+  EXPECT_EQ(trayIcon.Remove(), 0);
+}
+
+TEST_F(TrayIconTest, AddWithoutTipKeepsTheStoredTipButDoesNotSendIt) {
+  TrayIcon trayIcon;
+  trayIcon.SetTip("old");
+
+  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, nullptr, 3), 1);
+  EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
+  EXPECT_STREQ(trayIcon.IconData().szTip, "old");
+  EXPECT_EQ(IconExists(window, 3), 1);
+}
+
+TEST_F(TrayIconTest, AddOnAShownIconRemovesItFirst) {
+  TrayIcon trayIcon;
+  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 1), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 2), 1);
+  EXPECT_EQ(IconExists(window, 1), 0);
+  EXPECT_EQ(IconExists(window, 2), 1);
+}
+
+TEST_F(TrayIconTest, RefusedAddLeavesTheIconNotShown) {
+  TrayIcon first;
+  ASSERT_EQ(first.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  TrayIcon second;
+  // The shell holds one icon per window and identifier.
+  EXPECT_EQ(second.Add(window, icon, kCallback, "QUILLORA", 0), 0);
+  EXPECT_EQ(second.IsAdded(), 0);
+  EXPECT_EQ(second.Remove(), 0);
+  EXPECT_EQ(IconExists(window, 0), 1);
+}
+
+TEST_F(TrayIconTest, DestructorRemovesAShownIcon) {
+  {
+    TrayIcon trayIcon;
+    ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+    ASSERT_EQ(IconExists(window, 0), 1);
+  }
+  EXPECT_EQ(IconExists(window, 0), 0);
+}
+
+TEST_F(TrayIconTest, SetTipOnAShownIconKeepsItShown) {
+  TrayIcon trayIcon;
+  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  trayIcon.SetTip("クイロラ");
+  EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_TIP));
+  EXPECT_STREQ(trayIcon.IconData().szTip, "クイロラ");
+  EXPECT_EQ(IconExists(window, 0), 1);
+}
+
+struct TipCase {
+  const char *name;
+  std::string tip;
+  std::string stored;
+};
+
+void PrintTo(const TipCase &c, std::ostream *out) {
+  *out << c.name;
+}
+
+class TrayIconTipTest : public ::testing::TestWithParam<TipCase> {};
+
+TEST_P(TrayIconTipTest, IsCutToSixtyThreeBytesOfWholeCharacters) {
+  TrayIcon trayIcon;
+  trayIcon.SetTip(GetParam().tip.c_str());
+  EXPECT_EQ(std::string(trayIcon.IconData().szTip), GetParam().stored);
+  EXPECT_EQ(trayIcon.IsAdded(), 0);
+}
+
+// "あ" is two bytes in the ANSI code page.
+const std::string kA = "あ";
+
+std::string Repeat(const std::string &text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i)
+    repeated += text;
+  return repeated;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TrayIconTipTest,
+    ::testing::Values(
+        TipCase{"Short", "QUILLORA", "QUILLORA"},
+        TipCase{"Exactly63", std::string(63, 'q'), std::string(63, 'q')},
+        TipCase{"Bytes70", std::string(70, 'q'), std::string(63, 'q')},
+        TipCase{"DoubleByteEndsAt63", std::string(61, 'q') + kA + "qqq", std::string(61, 'q') + kA},
+        TipCase{"DoubleByteStraddles63", std::string(62, 'q') + kA + "qqq", std::string(62, 'q')},
+        TipCase{"AllDoubleByte35", Repeat(kA, 35), Repeat(kA, 31)}),
+    [](const ::testing::TestParamInfo<TipCase> &p) { return std::string(p.param.name); });
+
+TEST(TrayIconTip, NullLeavesTheTipAsItWas) {
+  TrayIcon trayIcon;
+  trayIcon.SetTip("QUILLORA");
+  trayIcon.SetTip(nullptr);
+  EXPECT_STREQ(trayIcon.IconData().szTip, "QUILLORA");
+}
+
+} // namespace
