@@ -9,6 +9,8 @@ struct ArgumentCase {
   const char *argumentText; // null: none
 };
 
+void PrintTo(const ArgumentCase &c, std::ostream *out) { *out << c.commandLine; }
+
 class ArgumentTextTest : public ::testing::TestWithParam<ArgumentCase> {};
 
 TEST_P(ArgumentTextTest, StartsTwoCharactersAfterTheSecondQuote) {
@@ -43,6 +45,8 @@ struct PathCase {
   const char *argumentText;
   const char *path; // null: not an /E switch
 };
+
+void PrintTo(const PathCase &c, std::ostream *out) { *out << c.argumentText; }
 
 class ApplyPathTest : public ::testing::TestWithParam<PathCase> {};
 

@@ -48,6 +48,8 @@ struct OneShotCase {
   bool applies;
 };
 
+void PrintTo(const OneShotCase &c, std::ostream *out) { *out << c.name; }
+
 std::string Expand(std::string text, const std::string &spaced, const std::string &plain) {
   for (std::string::size_type at; (at = text.find("{S}")) != std::string::npos;)
     text.replace(at, 3, spaced);

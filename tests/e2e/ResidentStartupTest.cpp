@@ -90,7 +90,9 @@ TEST_F(ResidentStartupTest, OneInstanceAtATime) {
 
   // A one-shot start still applies its file while an instance runs.
   std::vector<std::uint16_t> file = WriteRamp("once.qlr", 0, 0, 0, 1.8);
-  EXPECT_EQ(RunCommandLine("\"" + program + "\" /E once.qlr", kTimeoutMs), 0);
+  EXPECT_EQ(RunCommandLine("\"" + program + "\" /E " + WindowsPath(folder + "/once.qlr"),
+                          kTimeoutMs),
+            0);
   EXPECT_TRUE(WaitForDisplayRamp(file, 0));
 
   // After the end the mutex is gone: the next start becomes resident.
