@@ -119,4 +119,17 @@ TEST_F(ResidentStartupTest, CloseEndsTheRunThroughTheShutdown) {
   EXPECT_NE(log.find("EndHook\r\nunload\r\n"), std::string::npos) << log;
 }
 
+TEST_F(ResidentStartupTest, JapaneseFolderNamesStayWhole) {
+  // Both names hold bytes of 0x80 and above, and "表" has 0x5C, a backslash,
+  // as its second byte.
+  ASSERT_TRUE(CreateDirectoryA(WindowsPath(folder + "/表示ガンマ").c_str(), nullptr));
+  std::vector<std::uint16_t> base = WriteRamp("表示ガンマ/ソフト.qlr", 0, 0, 0, 1.3);
+  std::vector<std::uint16_t> wide = WriteRamp("表示ガンマ/高解像度.qlr", 1024, 768, 0, 1.7);
+  WriteConfig("*default 表示ガンマ\\ソフト.qlr\r\n表示ガンマ\\高解像度.qlr\r\n");
+  ASSERT_TRUE(StartResident(program));
+  EXPECT_TRUE(WaitForDisplayRamp(base, 0));
+  ASSERT_TRUE(SetDisplayMode(1024, 768));
+  EXPECT_TRUE(WaitForDisplayRamp(wide, 2000));
+}
+
 } // namespace
