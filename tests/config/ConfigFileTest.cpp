@@ -3,6 +3,8 @@
 #include "GammaFileFixture.h"
 #include "gamma/GammaRamp.h"
 
+#include "tests/support/WineDisplay.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -24,50 +26,11 @@ std::vector<std::uint16_t> IdentityRamp() {
   return ramp;
 }
 
-bool SetDisplayRamp(const std::vector<std::uint16_t> &ramp) {
-  HDC screen = GetDC(nullptr);
-  BOOL done = SetDeviceGammaRamp(screen, const_cast<std::uint16_t *>(ramp.data()));
-  ReleaseDC(nullptr, screen);
-  return done != FALSE;
-}
-
-std::vector<std::uint16_t> DisplayRamp() {
-  std::vector<std::uint16_t> ramp(768);
-  HDC screen = GetDC(nullptr);
-  GetDeviceGammaRamp(screen, ramp.data());
-  ReleaseDC(nullptr, screen);
-  return ramp;
-}
-
 // The display keeps the high byte of each entry only.
-std::vector<int> HighBytes(const std::uint16_t *ramp) {
-  std::vector<int> bytes(768);
-  for (int i = 0; i < 768; ++i)
-    bytes[i] = ramp[i] >> 8;
-  return bytes;
-}
-std::vector<int> HighBytes(const std::vector<std::uint16_t> &ramp) {
-  return HighBytes(ramp.data());
+std::vector<int> HighBytesOf(const std::uint16_t *ramp) {
+  return HighBytes(std::vector<std::uint16_t>(ramp, ramp + 768));
 }
 
-void RemoveTree(const std::string &folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..")
-        continue;
-      std::string path = folder + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 // Each test runs in a folder of its own, made the current directory, with
 // gamma files of known resolutions and ramps next to "quilcfg.txt".
@@ -215,10 +178,10 @@ TEST_F(ConfigFileTest, BuildsTheTableInFileOrder) {
 TEST_F(ConfigFileTest, DefaultLineLoadsAppliesAndDropsTheResolution) {
   WriteConfig("*DEFAULT def1.qlr\r\n*640x480 b.QLR\r\n");
   Read(&baseRamp, &workRamp);
-  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(baseRamp.Entries()));
+  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytesOf(baseRamp.Entries()));
   EXPECT_EQ(0, baseRamp.GetTargetWidth());
   EXPECT_EQ(0, baseRamp.GetTargetHeight());
-  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(DisplayRamp()));
+  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(ReadDisplayRamp()));
   EXPECT_EQ(std::vector<std::string>{"640x480 b.QLR"}, Entries());
 }
 
@@ -226,15 +189,15 @@ TEST_F(ConfigFileTest, TheLastDefaultThatLoadsStays) {
   WriteConfig("*default def1.qlr\r\n*Default def2.qlr\r\n*default missing.qlr\r\n"
               "*default bad.qlr\r\n*default dir.qlr\r\n*default\r\n");
   Read(&baseRamp, &workRamp);
-  EXPECT_EQ(HighBytes(PowerRamp(0.5)), HighBytes(baseRamp.Entries()));
+  EXPECT_EQ(HighBytes(PowerRamp(0.5)), HighBytesOf(baseRamp.Entries()));
   EXPECT_EQ(0, baseRamp.GetTargetWidth());
-  EXPECT_EQ(HighBytes(PowerRamp(0.5)), HighBytes(DisplayRamp()));
+  EXPECT_EQ(HighBytes(PowerRamp(0.5)), HighBytes(ReadDisplayRamp()));
 
   // With the order reversed the first file is the one that stays.
   WriteConfig("*default def2.qlr\r\n*default def1.qlr\r\n*default missing.qlr\r\n");
   Read(&baseRamp, &workRamp);
-  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(baseRamp.Entries()));
-  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(DisplayRamp()));
+  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytesOf(baseRamp.Entries()));
+  EXPECT_EQ(HighBytes(PowerRamp(2.0)), HighBytes(ReadDisplayRamp()));
 }
 
 // Without a default that loads, the base ramp becomes the identity but is
@@ -267,7 +230,7 @@ TEST_F(ConfigFileTest, WithoutALoadedDefaultTheBaseIsIdentityAndNotApplied) {
     Read(&baseRamp, &workRamp);
     EXPECT_EQ(IdentityRamp(), std::vector<std::uint16_t>(baseRamp.Entries(),
                                                          baseRamp.Entries() + 768));
-    EXPECT_EQ(HighBytes(before), HighBytes(DisplayRamp()));
+    EXPECT_EQ(HighBytes(before), HighBytes(ReadDisplayRamp()));
     EXPECT_EQ(nullptr, table.head);
     EXPECT_EQ(0, table.count);
   }
@@ -278,7 +241,7 @@ TEST_F(ConfigFileTest, MissingRampsAreLeftOut) {
   WriteConfig("*default def1.qlr\r\n*800x600 a.qlr\r\na.qlr\r\n");
   Read(nullptr, nullptr);
   EXPECT_EQ((std::vector<std::string>{"0x0 (none)", "0x0 (none)"}), Entries());
-  EXPECT_EQ(HighBytes(IdentityRamp()), HighBytes(DisplayRamp()));
+  EXPECT_EQ(HighBytes(IdentityRamp()), HighBytes(ReadDisplayRamp()));
 
   DeleteFileA("quilcfg.txt");
   Read(nullptr, nullptr);

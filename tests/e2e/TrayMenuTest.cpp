@@ -8,33 +8,12 @@ namespace {
 
 const UINT kTrayNotify = WM_USER + 1;
 
-struct MenuSearch {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK MatchOpenMenu(HWND window, LPARAM context) {
-  auto *search = reinterpret_cast<MenuSearch *>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[16] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (owner == search->processId && lstrcmpA(className, "#32768") == 0 &&
-      IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The popup menu window the program has open, waiting up to timeoutMs.
 HWND WaitForOpenMenu(DWORD processId, unsigned timeoutMs) {
   DWORD start = GetTickCount();
   do {
-    MenuSearch search = {processId, nullptr};
-    EnumWindows(MatchOpenMenu, reinterpret_cast<LPARAM>(&search));
-    if (search.found)
-      return search.found;
+    if (HWND menu = FindProcessWindow(processId, "#32768", true))
+      return menu;
     Sleep(20);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;

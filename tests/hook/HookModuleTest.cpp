@@ -1,5 +1,7 @@
 #include "hook/HookModule.h"
 
+#include "tests/support/WineDisplay.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -16,13 +18,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string WindowsPath(const std::string &linuxPath) {
-  std::string path = "Z:" + linuxPath;
-  for (char &c : path)
-    if (c == '/')
-      c = '\\';
-  return path;
-}
 
 std::string InBinaryDir(const std::string &name) {
   return WindowsPath(std::string(QUIL_TEST_BINARY_DIR) + "/" + name);

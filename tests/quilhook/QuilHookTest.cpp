@@ -1,6 +1,8 @@
 #include "hook/HookCommands.h"
 #include "hook/HookModule.h"
 
+#include "tests/support/WineDisplay.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -223,13 +225,6 @@ private:
   bool hookStarted = false;
 };
 
-std::string WindowsPath(const std::string &linuxPath) {
-  std::string path = "Z:" + linuxPath;
-  for (char &c : path)
-    if (c == '/')
-      c = '\\';
-  return path;
-}
 
 class QuilHookTest : public ::testing::Test {
 protected:

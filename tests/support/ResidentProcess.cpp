@@ -8,16 +8,19 @@ namespace {
 
 struct WindowSearch {
   DWORD processId;
+  const char *className;
+  bool visibleOnly;
   HWND found;
 };
 
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   auto *search = reinterpret_cast<WindowSearch *>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
-  if (owner == search->processId && lstrcmpA(className, "TVX_QUILWND") == 0) {
+  if (owner == search->processId && lstrcmpA(className, search->className) == 0 &&
+      (!search->visibleOnly || IsWindowVisible(window))) {
     search->found = window;
     return FALSE;
   }
@@ -26,11 +29,13 @@ BOOL CALLBACK MatchMainWindow(HWND window, LPARAM context) {
 
 } // namespace
 
-HWND FindMainWindow(DWORD processId) {
-  WindowSearch search = {processId, nullptr};
-  EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+HWND FindProcessWindow(DWORD processId, const char *className, bool visibleOnly) {
+  WindowSearch search = {processId, className, visibleOnly, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+HWND FindMainWindow(DWORD processId) { return FindProcessWindow(processId, "TVX_QUILWND", false); }
 
 ResidentProcess::ResidentProcess() : process(), window(nullptr) {}
 

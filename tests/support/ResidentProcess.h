@@ -37,6 +37,8 @@ private:
   HWND window;
 };
 
+// A top-level window of this class that the process owns, or null.
+HWND FindProcessWindow(DWORD processId, const char *className, bool visibleOnly);
 // The main window of the program with this process id, or null.
 HWND FindMainWindow(DWORD processId);
 

@@ -56,7 +56,7 @@ int RunCommandLine(const std::string &commandLine, unsigned timeoutMs) {
   return result;
 }
 
-static void RemoveTree(const std::string &windowsPath) {
+void RemoveTree(const std::string &windowsPath) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((windowsPath + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {

@@ -19,6 +19,9 @@ std::string WindowsPath(const std::string &unixPath);
 // start and -2 when it was still running at the timeout (it is then killed).
 int RunCommandLine(const std::string &commandLine, unsigned timeoutMs);
 
+// Deletes a folder with everything in it (Windows path).
+void RemoveTree(const std::string &windowsPath);
+
 // A fresh, empty folder inside parent (Linux paths).
 std::string FreshFolder(const std::string &parent, const std::string &name);
 
