@@ -29,6 +29,8 @@ prefix=${QUIL_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/quillora/winepref
 if [ -f "$prefix/system.reg" ]; then
   export WINEPREFIX=$prefix WINEARCH=win32
   wine_env
+  # Wine's helper processes go with the program, before the display does.
+  prefix_started=1
 else
   echo "run: creating the Wine prefix $prefix"
   create_prefix "$prefix"
