@@ -58,18 +58,29 @@ int ResidentProcess::Start(const std::string &commandLine, const std::string &wo
     return 0;
   for (int tries = 0; tries < 200; ++tries) {
     window = FindMainWindow(process.dwProcessId);
-    // Disabled means the resident start-up has begun; a sent message is
-    // answered only once the message loop runs, after the start-up ended.
-    if (window && (GetWindowLongA(window, GWL_STYLE) & WS_DISABLED)) {
-      DWORD_PTR ignored = 0;
-      if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
-        return 1;
-    }
+    if (window && IsStartedUp(window))
+      return 1;
     if (!IsRunning())
       return 0;
     Sleep(50);
   }
   return 0;
+}
+
+// The resident start-up disables the window, then adds the tray icon, and
+// the rest of it pumps no messages. A message sent while the shell adds the
+// icon is answered inside that call, so the icon must exist first: then an
+// answer comes from the message loop, after the start-up ended.
+int ResidentProcess::IsStartedUp(HWND mainWindow) const {
+  if (!(GetWindowLongA(mainWindow, GWL_STYLE) & WS_DISABLED) || !TrayIconExists(mainWindow, 0))
+    return 0;
+  DWORD_PTR ignored = 0;
+  for (int round = 0; round < 2; ++round) {
+    if (!SendMessageTimeoutA(mainWindow, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored))
+      return 0;
+    Sleep(20);
+  }
+  return 1;
 }
 
 int ResidentProcess::IsRunning() const {

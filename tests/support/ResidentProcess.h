@@ -33,6 +33,8 @@ public:
   void Resume();
 
 private:
+  int IsStartedUp(HWND mainWindow) const;
+
   PROCESS_INFORMATION process;
   HWND window;
 };
