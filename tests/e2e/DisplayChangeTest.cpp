@@ -16,12 +16,6 @@ protected:
     shortDelay = WriteRamp("short.qlr", 1024, 768, 500, 0.7);
   }
 
-  // The display still holds `ramp` after `ms`.
-  void ExpectStill(const std::vector<std::uint16_t> &ramp, unsigned ms) {
-    Sleep(ms);
-    EXPECT_EQ(HighBytes(ReadDisplayRamp()), HighBytes(ramp));
-  }
-
   std::vector<std::uint16_t> base, atOnce, delayed, shortDelay;
 };
 

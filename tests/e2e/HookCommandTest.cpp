@@ -14,10 +14,6 @@ protected:
     for (int i = 0; i < times; ++i)
       EXPECT_TRUE(PostMessageA(resident.Window(), WM_HOOKCOMMAND, code, 0));
   }
-  void ExpectStill(const std::vector<std::uint16_t> &ramp, unsigned ms) {
-    Sleep(ms);
-    EXPECT_EQ(HighBytes(ReadDisplayRamp()), HighBytes(ramp));
-  }
 };
 
 TEST_F(HookCommandTest, PresetsComeFromTheRegistry) {

@@ -76,3 +76,8 @@ std::string ResidentFixture::ProgramPath() const { return WindowsPath(QUILLORA_E
 int ResidentFixture::StartResident(const std::string &program) {
   return resident.Start("\"" + program + "\"", WindowsPath(folder));
 }
+
+void ResidentFixture::ExpectStill(const std::vector<std::uint16_t> &ramp, unsigned ms) {
+  Sleep(ms);
+  EXPECT_EQ(HighBytes(ReadDisplayRamp()), HighBytes(ramp));
+}

@@ -25,6 +25,8 @@ protected:
   // Starts the program (quoted path, no arguments) in the working folder.
   int StartResident(const std::string &program);
   std::string ProgramPath() const; // the built quillora.exe, Windows path
+  // Expects the display still to hold `ramp` after `ms`.
+  void ExpectStill(const std::vector<std::uint16_t> &ramp, unsigned ms);
 
   std::string folder; // Linux path
   std::vector<std::uint16_t> startRamp;
