@@ -1,6 +1,7 @@
 #ifndef QUILLORA_APP_APPSTATE_H
 #define QUILLORA_APP_APPSTATE_H
 
+#include "app/AppMessages.h"
 #include "config/ResidentPresets.h"
 #include "config/ResolutionTable.h"
 
@@ -41,8 +42,5 @@ struct AppState {
 };
 
 AppState &GetAppState();
-
-const UINT WM_TRAYNOTIFY = WM_USER + 1;
-const UINT_PTR kPendingRampTimer = 1;
 
 #endif

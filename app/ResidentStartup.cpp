@@ -1,5 +1,6 @@
 #include "app/ResidentStartup.h"
 
+#include "app/AppMessageHandler.h"
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "config/ConfigFile.h"
@@ -7,7 +8,6 @@
 #include "gamma/GammaRamp.h"
 #include "hook/HookModule.h"
 #include "res/resource.h"
-#include "ui/AppMessageHandler.h"
 #include "ui/PopupMenu.h"
 #include "ui/TrayIcon.h"
 

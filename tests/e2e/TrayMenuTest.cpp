@@ -1,12 +1,11 @@
 #include "tests/e2e/ResidentFixture.h"
 
+#include "app/AppMessages.h"
 #include "res/resource.h"
 
 #include <windows.h>
 
 namespace {
-
-const UINT kTrayNotify = WM_USER + 1;
 
 // The popup menu window the program has open, waiting up to timeoutMs.
 HWND WaitForOpenMenu(DWORD processId, unsigned timeoutMs) {
@@ -25,11 +24,11 @@ TEST_F(TrayMenuTest, OnlyButtonPressesOnTheIconOpenTheMenu) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND window = resident.Window();
   for (LPARAM mouse : {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE})
-    PostMessageA(window, kTrayNotify, 0, mouse);
-  PostMessageA(window, kTrayNotify, 1, WM_RBUTTONDOWN); // another icon's
+    PostMessageA(window, WM_TRAYNOTIFY, 0, mouse);
+  PostMessageA(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN); // another icon's
   EXPECT_EQ(WaitForOpenMenu(resident.ProcessId(), 700), nullptr);
 
-  PostMessageA(window, kTrayNotify, 0, WM_LBUTTONDOWN);
+  PostMessageA(window, WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);
   HWND menu = WaitForOpenMenu(resident.ProcessId(), 5000);
   ASSERT_NE(menu, nullptr);
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -41,7 +40,7 @@ TEST_F(TrayMenuTest, OnlyButtonPressesOnTheIconOpenTheMenu) {
 TEST_F(TrayMenuTest, ExitFromTheMenuEndsTheProgram) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND window = resident.Window();
-  PostMessageA(window, kTrayNotify, 0, WM_RBUTTONDOWN);
+  PostMessageA(window, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
   HWND menu = WaitForOpenMenu(resident.ProcessId(), 5000);
   ASSERT_NE(menu, nullptr);
   PostMessageA(menu, WM_KEYDOWN, 'X', 0); // the exit entry's access key

@@ -1,5 +1,6 @@
 #include "ui/TrayIcon.h"
 
+#include "app/AppMessages.h"
 #include "res/resource.h"
 #include "tests/support/WineDisplay.h"
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-const UINT kCallback = WM_USER + 1;
 const UINT kAllFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
 // Asks another process whether the tray holds this icon: 1 yes, 0 no,
@@ -46,14 +46,14 @@ TEST_F(TrayIconTest, AddShowsTheIconAndRemoveTakesItAwayOnce) {
   TrayIcon trayIcon;
   EXPECT_EQ(trayIcon.IconData().cbSize, 88u);
 
-  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 1);
   EXPECT_EQ(trayIcon.IsAdded(), 1);
   const NOTIFYICONDATAA &data = trayIcon.IconData();
   EXPECT_EQ(data.cbSize, 88u);
   EXPECT_EQ(data.hWnd, window);
   EXPECT_EQ(data.hIcon, icon);
   EXPECT_EQ(data.uID, 0u);
-  EXPECT_EQ(data.uCallbackMessage, kCallback);
+  EXPECT_EQ(data.uCallbackMessage, WM_TRAYNOTIFY);
   EXPECT_EQ(data.uFlags, kAllFlags);
   EXPECT_STREQ(data.szTip, "QUILLORA");
   EXPECT_EQ(IconExists(window, 0), 1);
@@ -68,7 +68,7 @@ TEST_F(TrayIconTest, AddWithoutTipKeepsTheStoredTipButDoesNotSendIt) {
   TrayIcon trayIcon;
   trayIcon.SetTip("old");
 
-  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, nullptr, 3), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, nullptr, 3), 1);
   EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
   EXPECT_STREQ(trayIcon.IconData().szTip, "old");
   EXPECT_EQ(IconExists(window, 3), 1);
@@ -76,18 +76,18 @@ TEST_F(TrayIconTest, AddWithoutTipKeepsTheStoredTipButDoesNotSendIt) {
 
 TEST_F(TrayIconTest, AddOnAShownIconRemovesItFirst) {
   TrayIcon trayIcon;
-  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 1), 1);
-  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 2), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 1), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 2), 1);
   EXPECT_EQ(IconExists(window, 1), 0);
   EXPECT_EQ(IconExists(window, 2), 1);
 }
 
 TEST_F(TrayIconTest, RefusedAddLeavesTheIconNotShown) {
   TrayIcon first;
-  ASSERT_EQ(first.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  ASSERT_EQ(first.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 1);
   TrayIcon second;
   // The shell holds one icon per window and identifier.
-  EXPECT_EQ(second.Add(window, icon, kCallback, "QUILLORA", 0), 0);
+  EXPECT_EQ(second.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 0);
   EXPECT_EQ(second.IsAdded(), 0);
   EXPECT_EQ(second.Remove(), 0);
   EXPECT_EQ(IconExists(window, 0), 1);
@@ -96,7 +96,7 @@ TEST_F(TrayIconTest, RefusedAddLeavesTheIconNotShown) {
 TEST_F(TrayIconTest, DestructorRemovesAShownIcon) {
   {
     TrayIcon trayIcon;
-    ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+    ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 1);
     ASSERT_EQ(IconExists(window, 0), 1);
   }
   EXPECT_EQ(IconExists(window, 0), 0);
@@ -104,7 +104,7 @@ TEST_F(TrayIconTest, DestructorRemovesAShownIcon) {
 
 TEST_F(TrayIconTest, SetTipOnAShownIconKeepsItShown) {
   TrayIcon trayIcon;
-  ASSERT_EQ(trayIcon.Add(window, icon, kCallback, "QUILLORA", 0), 1);
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 1);
   trayIcon.SetTip("クイロラ");
   EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_TIP));
   EXPECT_STREQ(trayIcon.IconData().szTip, "クイロラ");

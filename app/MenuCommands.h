@@ -1,5 +1,5 @@
-#ifndef QUILLORA_UI_MENUCOMMANDS_H
-#define QUILLORA_UI_MENUCOMMANDS_H
+#ifndef QUILLORA_APP_MENUCOMMANDS_H
+#define QUILLORA_APP_MENUCOMMANDS_H
 
 // Runs one command of the tray menu; 0 (a dismissed menu) and unknown
 // identifiers do nothing. One command runs at a time: a command that arrives

@@ -1,12 +1,11 @@
-#include "ui/AppMessageHandler.h"
+#include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/MenuCommands.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
-#include "hook/HookCommands.h"
 #include "ui/DrainMessageQueue.h"
-#include "ui/MenuCommands.h"
 #include "ui/PopupMenu.h"
 
 namespace {

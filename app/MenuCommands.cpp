@@ -1,4 +1,4 @@
-#include "ui/MenuCommands.h"
+#include "app/MenuCommands.h"
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"

@@ -1,0 +1,18 @@
+#ifndef QUILLORA_APP_APPMESSAGES_H
+#define QUILLORA_APP_APPMESSAGES_H
+
+// The messages and timers of the resident program's main window, in one
+// place for the program and the tests that talk to it.
+
+#include "hook/HookCommands.h"
+
+#include <windows.h>
+
+// The tray icon's callback: wParam is the icon's identifier, lParam the
+// mouse message.
+const UINT WM_TRAYNOTIFY = WM_USER + 1;
+
+// Fires when a per-resolution ramp's apply delay is over.
+const UINT_PTR kPendingRampTimer = 1;
+
+#endif
