@@ -11,6 +11,7 @@
 #include "ui/PopupMenu.h"
 #include "ui/TrayIcon.h"
 
+#include <commctrl.h>
 #include <new>
 
 namespace {
@@ -36,6 +37,10 @@ void StartHookWhenEnabled(AppState &state) {
 
 int StartResident() {
   AppState &state = GetAppState();
+  // Both dialogs hold trackbar and up-down controls; their classes are
+  // registered once here, before the tray menu can open a dialog.
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
   ShowInTray(state);
   SetAppHandler(AppMessageHandler);
   state.baseRamp = new (std::nothrow) GammaRamp;
