@@ -19,8 +19,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -40,8 +38,8 @@ public:
   bool IsOpen() const { return file != nullptr; }
   std::size_t ReadSome(void *buffer, std::size_t size) { return std::fread(buffer, 1, size, file); }
   bool Read(void *buffer, std::size_t size) { return ReadSome(buffer, size) == size; }
-  bool Write(const std::vector<unsigned char> &bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool Write(const void *bytes, std::size_t size) {
+    return std::fwrite(bytes, 1, size, file) == size;
   }
   // Bytes between the read position and the end, or -1 when unknown.
   long BytesLeft() {
@@ -73,10 +71,10 @@ std::int32_t DecodeInt32(const unsigned char *bytes) {
   return static_cast<std::int32_t>(bits);
 }
 
-void EncodeInt32(std::vector<unsigned char> &bytes, std::int32_t value) {
+void EncodeInt32(unsigned char *bytes, std::int32_t value) {
   std::uint32_t bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8)
-    bytes.push_back(static_cast<unsigned char>(bits >> shift));
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<unsigned char>(bits >> 8 * i);
 }
 
 } // namespace
@@ -131,28 +129,38 @@ int GammaRamp::LoadFromFile(const char *path) {
 }
 
 int GammaRamp::SaveToFile(const char *path) const {
-  std::vector<unsigned char> bytes(kMagic, kMagic + sizeof kMagic);
-  EncodeInt32(bytes, targetWidth);
-  EncodeInt32(bytes, targetHeight);
+  unsigned char header[sizeof kMagic + 12];
+  std::memcpy(header, kMagic, sizeof kMagic);
+  EncodeInt32(header + 8, targetWidth);
+  EncodeInt32(header + 12, targetHeight);
   // Only up to the first NUL: a name loaded with an empty first byte is
   // written as no name.
   const std::size_t nameLength = name ? std::strlen(name) : 0;
-  EncodeInt32(bytes, static_cast<std::int32_t>(nameLength));
-  if (nameLength > 0)
-    bytes.insert(bytes.end(), name, name + nameLength);
-  for (std::uint16_t entry : ramp) {
-    bytes.push_back(static_cast<unsigned char>(entry & 0xFF));
-    bytes.push_back(static_cast<unsigned char>(entry >> 8));
+  EncodeInt32(header + 16, static_cast<std::int32_t>(nameLength));
+  unsigned char rampBytes[kRampBytes];
+  for (int i = 0; i < kEntryCount; ++i) {
+    rampBytes[2 * i] = static_cast<unsigned char>(ramp[i] & 0xFF);
+    rampBytes[2 * i + 1] = static_cast<unsigned char>(ramp[i] >> 8);
   }
-  EncodeInt32(bytes, applyDelay);
+  unsigned char delayBytes[4];
+  EncodeInt32(delayBytes, applyDelay);
 
-  const std::string temporary = std::string(path) + kTemporarySuffix;
-  StdioFile file(temporary.c_str(), "wb");
+  const std::size_t pathLength = std::strlen(path);
+  std::unique_ptr<char[]> temporary(new (std::nothrow) char[pathLength + sizeof kTemporarySuffix]);
+  if (!temporary)
+    return 0;
+  std::memcpy(temporary.get(), path, pathLength);
+  std::memcpy(temporary.get() + pathLength, kTemporarySuffix, sizeof kTemporarySuffix);
+
+  StdioFile file(temporary.get(), "wb");
   if (!file.IsOpen())
     return 0;
-  const bool written = file.Write(bytes);
-  if (file.Close() && written && MoveFileOver(temporary.c_str(), path))
+  const bool written = file.Write(header, sizeof header) &&
+                       (nameLength == 0 || file.Write(name, nameLength)) &&
+                       file.Write(rampBytes, sizeof rampBytes) &&
+                       file.Write(delayBytes, sizeof delayBytes);
+  if (file.Close() && written && MoveFileOver(temporary.get(), path))
     return 1;
-  std::remove(temporary.c_str());
+  std::remove(temporary.get());
   return 0;
 }
