@@ -1,0 +1,37 @@
+#include "ui/SystemLibrary.h"
+
+#include <commctrl.h>
+
+SystemLibrary::SystemLibrary(const char *name) : fileName(name), module(nullptr) {}
+
+SystemLibrary::~SystemLibrary() {
+  if (module)
+    FreeLibrary(module);
+  module = nullptr;
+}
+
+FARPROC SystemLibrary::Find(const char *name) {
+  if (!module)
+    module = LoadLibraryA(fileName);
+  return module ? GetProcAddress(module, name) : nullptr;
+}
+
+namespace {
+
+// Stays loaded while the process lives: the classes it registered must.
+SystemLibrary commonControls("comctl32.dll");
+int dialogControlsRegistered = 0;
+
+} // namespace
+
+int RegisterDialogControls() {
+  if (dialogControlsRegistered)
+    return 1;
+  typedef BOOL(WINAPI * InitProc)(const INITCOMMONCONTROLSEX *);
+  // FARPROC is a generic signature; going through void * says so.
+  InitProc init = reinterpret_cast<InitProc>(
+      reinterpret_cast<void *>(commonControls.Find("InitCommonControlsEx")));
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  dialogControlsRegistered = init && init(&controls);
+  return dialogControlsRegistered;
+}
