@@ -452,6 +452,16 @@ TEST_F(SettingsDialogTest, CancelledAndEmptySelectionsLeaveNothingToEdit) {
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ("" + std::to_string(i) + " > 1." + std::to_string(i) + "00000", Line(dialog, i));
 
+  // A line another program added is no preset either.
+  Select(dialog, 6);
+  DWORD_PTR added = 0;
+  SendMessageTimeoutW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"10 > 5.000000"),
+                      SMTO_NORMAL, kWaitMs, &added);
+  ASSERT_EQ(10u, added);
+  Select(dialog, 10);
+  EXPECT_EQ("", ItemText(dialog, kSettingsGammaText));
+  ExpectEditing(dialog, false);
+
   Finish(dialog, IDOK);
   ExpectCommandsTakenAgain();
   EXPECT_TRUE(resident.IsRunning());
