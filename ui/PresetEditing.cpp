@@ -37,7 +37,9 @@ int PositionFromGamma(double gamma) {
   return static_cast<int>(scaled);
 }
 
-double GammaFromPosition(int position) { return position * kGammaPerPosition; }
+double GammaFromPosition(int position) {
+  return position * kGammaPerPosition;
+}
 
 char *FormatPresetLine(char *buffer, std::size_t size, int index, double gamma) {
   std::snprintf(buffer, size, "%d%s%04f", index, " > ", gamma);

@@ -58,9 +58,11 @@ void Initialise(DialogWindow *dialog) {
              reinterpret_cast<LPARAM>(FormatPresetLine(line, sizeof line, i, presets.gamma[i])));
   for (const char *text : kLevelTexts)
     SendItem(dialog, kSettingsLevelCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-  SendItem(dialog, kSettingsSlider, TBM_SETRANGE, TRUE, MAKELPARAM(kLowestPosition, kHighestPosition));
+  SendItem(dialog, kSettingsSlider, TBM_SETRANGE, TRUE,
+           MAKELPARAM(kLowestPosition, kHighestPosition));
   dialog->SetSliderPos(kGammaOnePosition);
-  SendItem(dialog, kSettingsSpinner, UDM_SETRANGE, 0, MAKELPARAM(kHighestPosition, kLowestPosition));
+  SendItem(dialog, kSettingsSpinner, UDM_SETRANGE, 0,
+           MAKELPARAM(kHighestPosition, kLowestPosition));
   SetSpinnerPos(dialog, kGammaOnePosition);
   CheckDlgButton(dialog->Handle(), kSettingsHookCheck, static_cast<UINT>(presets.hookEnabled));
 }

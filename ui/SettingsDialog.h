@@ -13,15 +13,15 @@
 
 // The controls of template 111.
 enum SettingsControl {
-  kSettingsApply = 1002,        // "確定": store the slider's gamma and the level
-  kSettingsResetGamma = 1003,   // "1.0に戻す"
-  kSettingsHookCheck = 1005,    // "キーフックを使用"
-  kSettingsSlider = 1006,       // gamma x 10000, 7000..30000
-  kSettingsPresetList = 1013,   // one line per preset
-  kSettingsLevelCombo = 1014,   // the dark-level table
-  kSettingsLevelLabel = 1015,   // "暗部補正 : "
+  kSettingsApply = 1002,      // "確定": store the slider's gamma and the level
+  kSettingsResetGamma = 1003, // "1.0に戻す"
+  kSettingsHookCheck = 1005,  // "キーフックを使用"
+  kSettingsSlider = 1006,     // gamma x 10000, 7000..30000
+  kSettingsPresetList = 1013, // one line per preset
+  kSettingsLevelCombo = 1014, // the dark-level table
+  kSettingsLevelLabel = 1015, // "暗部補正 : "
   kSettingsGammaText = 1017,
-  kSettingsSpinner = 1018,      // gamma x 10000, 7000..30000
+  kSettingsSpinner = 1018, // gamma x 10000, 7000..30000
 };
 
 // The preset chosen in the list, 0..9, or -1. One dialog at a time, so one

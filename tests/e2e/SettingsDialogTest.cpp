@@ -41,8 +41,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
   char caption[64] = "";
   GetClassNameA(window, className, sizeof className);
   GetWindowTextA(window, caption, sizeof caption);
-  if (owner == search.processId && IsWindowVisible(window) &&
-      std::string(className) == "#32770" && std::string(caption) == search.caption) {
+  if (owner == search.processId && IsWindowVisible(window) && std::string(className) == "#32770" &&
+      std::string(caption) == search.caption) {
     search.found = window;
     return FALSE;
   }
@@ -241,18 +241,14 @@ protected:
   static int SliderPos(HWND dialog) {
     return static_cast<int>(Send(dialog, kSettingsSlider, TBM_GETPOS));
   }
-  static int SpinnerPos(HWND dialog) {
-    return LOWORD(Send(dialog, kSettingsSpinner, UDM_GETPOS));
-  }
+  static int SpinnerPos(HWND dialog) { return LOWORD(Send(dialog, kSettingsSpinner, UDM_GETPOS)); }
 
   static void ExpectEditing(HWND dialog, bool enabled) {
     for (int id : kEditingControls)
       EXPECT_EQ(enabled, IsWindowEnabled(GetDlgItem(dialog, id)) != 0) << "control " << id;
   }
 
-  void ApplyPreset(unsigned preset) {
-    PostMessageA(resident.Window(), WM_HOOKCOMMAND, preset, 0);
-  }
+  void ApplyPreset(unsigned preset) { PostMessageA(resident.Window(), WM_HOOKCOMMAND, preset, 0); }
 };
 
 TEST_F(SettingsDialogTest, OpensAtTheCursorWithTheDefaultPresetsAndNothingSelected) {

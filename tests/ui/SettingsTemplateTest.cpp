@@ -65,8 +65,8 @@ bool SameClass(const wchar_t *expected, const std::wstring &actual) {
   static const struct {
     const wchar_t *ordinal;
     const wchar_t *name;
-  } kPredefined[] = {{L"#128", L"Button"}, {L"#130", L"Static"}, {L"#131", L"ListBox"},
-                     {L"#133", L"ComboBox"}};
+  } kPredefined[] = {
+      {L"#128", L"Button"}, {L"#130", L"Static"}, {L"#131", L"ListBox"}, {L"#133", L"ComboBox"}};
   if (lstrcmpiW(expected, actual.c_str()) == 0)
     return true;
   for (const auto &predefined : kPredefined)
