@@ -45,8 +45,7 @@ DWORD ReadHookSetting() {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tessivo\\Quil", 0, KEY_READ, &key) ==
       ERROR_SUCCESS) {
-    RegQueryValueExA(key, "HookEnabled", nullptr, nullptr, reinterpret_cast<BYTE *>(&value),
-                     &size);
+    RegQueryValueExA(key, "HookEnabled", nullptr, nullptr, reinterpret_cast<BYTE *>(&value), &size);
     RegCloseKey(key);
   }
   return value;
@@ -84,8 +83,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kClassName;
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                instance, nullptr);
+  HWND window =
+      CreateWindowExA(0, kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!window)
     return 1;
 
@@ -100,9 +99,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   lstrcpyA(icon.szTip, "MINIMAL");
   Shell_NotifyIconA(NIM_ADD, &icon);
 
-  HHOOK hook = ReadHookSetting()
-                   ? SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, instance, 0)
-                   : nullptr;
+  HHOOK hook =
+      ReadHookSetting() ? SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, instance, 0) : nullptr;
   FillRamps(1.9);
   ApplyRamp(gammaRamp);
 

@@ -155,10 +155,9 @@ int GammaRamp::SaveToFile(const char *path) const {
   StdioFile file(temporary.get(), "wb");
   if (!file.IsOpen())
     return 0;
-  const bool written = file.Write(header, sizeof header) &&
-                       (nameLength == 0 || file.Write(name, nameLength)) &&
-                       file.Write(rampBytes, sizeof rampBytes) &&
-                       file.Write(delayBytes, sizeof delayBytes);
+  const bool written =
+      file.Write(header, sizeof header) && (nameLength == 0 || file.Write(name, nameLength)) &&
+      file.Write(rampBytes, sizeof rampBytes) && file.Write(delayBytes, sizeof delayBytes);
   if (file.Close() && written && MoveFileOver(temporary.get(), path))
     return 1;
   std::remove(temporary.get());

@@ -50,8 +50,8 @@ bench() { wine-stable "$driver" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 unix_pid() {
   local name=$1 pid
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-    tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -1 | grep -qi "$name\$" || continue
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    { tr '\0' '\n' <"/proc/$pid/cmdline" | head -1 | grep -qi "$name\$"; } 2>/dev/null || continue
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
     echo "$pid"
     return 0
   done
