@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -13,6 +14,8 @@ struct DoubleCase {
   double value;
   const char *text;
 };
+
+void PrintTo(const DoubleCase &c, std::ostream *out) { *out << c.format << " gives " << c.text; }
 
 class DoubleText : public testing::TestWithParam<DoubleCase> {};
 
