@@ -77,3 +77,11 @@ void SaveResidentPresets(const ResidentPresets &presets) {
   key.SetDword("HookEnabled", presets.hookEnabled);
   key.Close();
 }
+
+int LoadKeepGamma() {
+  int keep = 1;
+  RegistryKey key;
+  if (key.Open(kPresetsKey, HKEY_CURRENT_USER))
+    key.GetDword("KeepGamma", &keep, 1);
+  return keep != 0;
+}
