@@ -23,8 +23,7 @@ int MayResetDisplay(UINT message, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 GammaKeeper::GammaKeeper(HWND mainWindow)
-    : window(mainWindow), holdsRamp(0), checkPending(0), rampInForce(), session(),
-      displayPower() {
+    : window(mainWindow), holdsRamp(0), checkPending(0), rampInForce(), session(), displayPower() {
   SetAppliedRampObserver(&GammaKeeper::Remember, this);
   session.Register(window);
   displayPower.Register(window);

@@ -53,11 +53,14 @@ int SaysDisplayCameOn(WPARAM event, LPARAM data) {
 
 DisplayPowerNotification::DisplayPowerNotification() : registration(nullptr) {}
 
-DisplayPowerNotification::~DisplayPowerNotification() { Unregister(); }
+DisplayPowerNotification::~DisplayPowerNotification() {
+  Unregister();
+}
 
 int DisplayPowerNotification::Register(HWND window) {
   Unregister();
-  RegisterFunction registerWindow = LookupInUser32<RegisterFunction>("RegisterPowerSettingNotification");
+  RegisterFunction registerWindow =
+      LookupInUser32<RegisterFunction>("RegisterPowerSettingNotification");
   if (!registerWindow)
     return 0;
   registration = registerWindow(window, &kConsoleDisplayState, kToWindowHandle);

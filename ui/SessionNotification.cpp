@@ -10,8 +10,9 @@ typedef BOOL(WINAPI *UnregisterFunction)(HWND);
 template <typename Function> Function Lookup(HMODULE library, const char *name) {
   // GetProcAddress hands back a generic function pointer; the name fixes
   // its real type.
-  return library ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(library, name)))
-                 : nullptr;
+  return library
+             ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(library, name)))
+             : nullptr;
 }
 
 } // namespace

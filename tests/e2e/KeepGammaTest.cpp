@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -139,7 +139,13 @@ protected:
 };
 
 // The roads by which the resident program applies a ramp.
-enum class Road { HotKey, ResolutionFileAtOnce, ResolutionFileByTimer, DefaultLine, RestoreCommand };
+enum class Road {
+  HotKey,
+  ResolutionFileAtOnce,
+  ResolutionFileByTimer,
+  DefaultLine,
+  RestoreCommand
+};
 
 class KeepGammaRoadTest : public KeepGammaTest, public ::testing::WithParamInterface<Road> {
 protected:

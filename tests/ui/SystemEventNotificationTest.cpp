@@ -59,7 +59,8 @@ std::vector<unsigned char> PowerSetting(const GUID &setting, DWORD length, DWORD
 }
 
 TEST(SaysDisplayCameOnTest, OnlyTheConsoleDisplaySwitchedOn) {
-  const GUID otherSetting = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+  const GUID otherSetting = {
+      0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
   struct Case {
     const char *what;
     WPARAM event;
