@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "app/ModalLoopScope.h"
+#include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 #include "ui/CreateDialog.h"
@@ -80,6 +81,9 @@ void RunMenuCommand(int command) {
     break;
   case IDM_CREATEGAMMA:
     CreateGamma();
+    break;
+  case IDM_RESIDENTSETTINGS:
+    RunResidentSettingsCommand(state);
     break;
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
