@@ -131,8 +131,8 @@ void OnReset(DialogWindow *dialog, CreateDialogState &state) {
   SetItemText(dialog, IDC_DARKTEXT, "0");
 }
 
-const Resolution &SelectedResolution(DialogWindow *dialog) {
-  LRESULT selection = SendItem(dialog, IDC_RESOLUTION, CB_GETCURSEL, 0, 0);
+const Resolution &SelectedResolution(HWND window) {
+  LRESULT selection = SendDlgItemMessageA(window, IDC_RESOLUTION, CB_GETCURSEL, 0, 0);
   int count = static_cast<int>(sizeof kResolutions / sizeof kResolutions[0]);
   if (selection < 0 || selection >= count)
     return kResolutions[0];
@@ -158,15 +158,16 @@ int ChooseSavePath(HWND owner, char *path, DWORD pathSize) {
 }
 
 void OnSave(DialogWindow *dialog, CreateDialogState &state) {
-  // Held now: a close pressed while the save dialog is open unbinds the
-  // object, but the window lives until this handler has returned.
+  // Held now: "閉じる" pressed while the save dialog is open unbinds the
+  // object, but the window, and the resolution chosen in it, live until this
+  // handler has returned.
   HWND window = dialog->Handle();
   char path[MAX_PATH] = "";
   // The save dialog belongs to the window that owns this dialog (the
   // program's main window), as the open dialog of the load command does.
   if (!ChooseSavePath(GetWindow(window, GW_OWNER), path, sizeof path))
     return;
-  const Resolution &resolution = SelectedResolution(dialog);
+  const Resolution &resolution = SelectedResolution(window);
   state.ramp->SetTargetSize(resolution.width, resolution.height);
   state.ramp->SetApplyDelay(state.delayMs);
   // The save dialog has closed either way; without a word the user would

@@ -30,6 +30,10 @@ std::vector<std::uint16_t> SliderRamp(int position, int darkLevel) {
 class CreateGammaTest : public ResidentFixture {
 protected:
   void SetUp() override {
+    // A pointer left outside the smaller mode the fixture switches to can no
+    // longer be moved by SetCursorPos under Wine; so it goes to a corner that
+    // every mode has first.
+    SetCursorPos(0, 0);
     ResidentFixture::SetUp();
     ASSERT_TRUE(StartResident(ProgramPath()));
   }
@@ -235,6 +239,25 @@ TEST_F(CreateGammaTest, ASecondSaveAsksBeforeReplacingAndAFailedSaveIsReported) 
   EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
   EXPECT_EQ(SavedFile("twice.qlr").applyDelay, 300) << "the old file is untouched";
   Close(dialog);
+}
+
+// The save dialog belongs to the main window, so the creation dialog can be
+// closed while it is open; the save still writes what the user chose.
+TEST_F(CreateGammaTest, ClosingWhileTheSaveDialogIsOpenStillSavesWhatWasChosen) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  SendDlgItemMessageA(dialog, IDC_RESOLUTION, CB_SETCURSEL, 2, 0);
+  ClickSpinner(dialog, IDC_DELAYSPIN, 20);
+  ClickButton(dialog, IDC_SAVE);
+  HWND save = WaitForDialog(resident.ProcessId(), kSaveCaption, kWaitMs);
+  ASSERT_NE(save, nullptr);
+  ClickButton(dialog, IDCANCEL);
+  TypeFileName(save, WindowsPath(folder) + "\\late.qlr");
+  GammaFileContent saved = SavedFile("late.qlr");
+  EXPECT_EQ(saved.width, 800);
+  EXPECT_EQ(saved.height, 600);
+  EXPECT_EQ(saved.applyDelay, 2000);
+  EXPECT_TRUE(WaitForWindowGone(dialog, kWaitMs));
 }
 
 // How the dialog ends decides what stays on the screen: "適用" keeps the
