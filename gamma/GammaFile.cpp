@@ -108,9 +108,9 @@ std::string TemporaryPath(const std::string &path, int attempt) {
   char candidate[kLongestTemporaryName + 1] = "~";
   if (length == 1 && attempt > 0)
     return std::string();
-  if (length > 1 && std::snprintf(candidate, sizeof candidate, "~%0*x",
-                                  static_cast<int>(length - 1),
-                                  static_cast<unsigned>(attempt)) != static_cast<int>(length))
+  if (length > 1 &&
+      std::snprintf(candidate, sizeof candidate, "~%0*x", static_cast<int>(length - 1),
+                    static_cast<unsigned>(attempt)) != static_cast<int>(length))
     return std::string();
   if (SameName(candidate, name))
     return std::string();

@@ -8,8 +8,7 @@
 #include <sys/stat.h>
 
 std::FILE *CreateNewFile(const char *path, int *exists) {
-  int descriptor =
-      _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  int descriptor = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
   *exists = descriptor < 0 && errno == EEXIST;
   if (descriptor < 0)
     return nullptr;

@@ -27,7 +27,7 @@ struct Resolution {
 
 // In list order; the first entry saves a file for any resolution.
 const Resolution kResolutions[] = {
-    {"設定無し", 0, 0},       {"640x480", 640, 480},     {"800x600", 800, 600},
+    {"設定無し", 0, 0},      {"640x480", 640, 480},     {"800x600", 800, 600},
     {"1024x768", 1024, 768}, {"1280x1024", 1280, 1024},
 };
 
@@ -192,8 +192,7 @@ void OnCommand(DialogWindow *dialog, CreateDialogState &state, int command) {
 
 } // namespace
 
-void CreateDialogHandler(DialogWindow *dialog, UINT message, WPARAM wParam, LPARAM lParam,
-                         BYTE *) {
+void CreateDialogHandler(DialogWindow *dialog, UINT message, WPARAM wParam, LPARAM lParam, BYTE *) {
   if (message == WM_INITDIALOG) {
     Initialise(dialog);
     return;

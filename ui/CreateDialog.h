@@ -11,10 +11,10 @@ class GammaRamp;
 // shows it; the dialog reaches it through its data member and leaves it
 // behind for the caller to read.
 struct CreateDialogState {
-  GammaRamp *ramp;  // the ramp built and previewed; identity to start with
-  int gammaPos;     // gamma slider position, gamma = gammaPos / 8192; 8192 to start
-  int delayMs;      // apply delay saved with the file, 0 to 10000; 0 to start
-  int darkLevel;    // 0 to 64; 0 to start
+  GammaRamp *ramp; // the ramp built and previewed; identity to start with
+  int gammaPos;    // gamma slider position, gamma = gammaPos / 8192; 8192 to start
+  int delayMs;     // apply delay saved with the file, 0 to 10000; 0 to start
+  int darkLevel;   // 0 to 64; 0 to start
 };
 
 // The creation dialog's DialogHandler. The slider is previewed on the screen

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <ostream>
@@ -269,10 +270,11 @@ struct EndCase {
   bool keepsPreview;
 };
 
-void PrintTo(const EndCase &endCase, std::ostream *out) { *out << endCase.name; }
+void PrintTo(const EndCase &endCase, std::ostream *out) {
+  *out << endCase.name;
+}
 
-class CreateGammaEndTest : public CreateGammaTest,
-                           public ::testing::WithParamInterface<EndCase> {};
+class CreateGammaEndTest : public CreateGammaTest, public ::testing::WithParamInterface<EndCase> {};
 
 TEST_P(CreateGammaEndTest, ApplyKeepsThePreviewAndEverythingElseRestoresTheIdentity) {
   HWND dialog = OpenDialog();
@@ -283,19 +285,21 @@ TEST_P(CreateGammaEndTest, ApplyKeepsThePreviewAndEverythingElseRestoresTheIdent
   HWND target = GetParam().message == WM_KEYDOWN ? GetDlgItem(dialog, IDC_GAMMASLIDER) : dialog;
   PostMessageA(target, GetParam().message, GetParam().wParam, 0);
   ASSERT_TRUE(WaitForWindowGone(dialog, kWaitMs));
-  std::vector<std::uint16_t> expected = GetParam().keepsPreview ? SliderRamp(12288, 0) : IdentityRamp();
+  std::vector<std::uint16_t> expected =
+      GetParam().keepsPreview ? SliderRamp(12288, 0) : IdentityRamp();
   EXPECT_TRUE(WaitForDisplayRamp(expected, 2000));
   ExpectStill(expected, 300);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ends, CreateGammaEndTest,
-    ::testing::Values(EndCase{"Enter", WM_KEYDOWN, VK_RETURN, true},
-                      EndCase{"Apply", WM_COMMAND, IDC_APPLY, true},
-                      EndCase{"Escape", WM_KEYDOWN, VK_ESCAPE, false},
-                      EndCase{"CloseButton", WM_SYSCOMMAND, SC_CLOSE, false},
-                      EndCase{"Close", WM_COMMAND, IDCANCEL, false}),
-    [](const ::testing::TestParamInfo<EndCase> &param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Ends, CreateGammaEndTest,
+                         ::testing::Values(EndCase{"Enter", WM_KEYDOWN, VK_RETURN, true},
+                                           EndCase{"Apply", WM_COMMAND, IDC_APPLY, true},
+                                           EndCase{"Escape", WM_KEYDOWN, VK_ESCAPE, false},
+                                           EndCase{"CloseButton", WM_SYSCOMMAND, SC_CLOSE, false},
+                                           EndCase{"Close", WM_COMMAND, IDCANCEL, false}),
+                         [](const ::testing::TestParamInfo<EndCase> &param) {
+                           return std::string(param.param.name);
+                         });
 
 TEST_F(CreateGammaTest, ClosingAfterAHotKeyRampReturnsToTheIdentity) {
   PostMessageA(resident.Window(), WM_HOOKCOMMAND, HOOKCMD_GAMMAUP, 0);
@@ -316,7 +320,8 @@ TEST_F(CreateGammaTest, CommandsAndTrayClicksWhileTheDialogIsOpenAreDropped) {
   PostMessageA(resident.Window(), WM_COMMAND, IDM_EXIT, 0);
   // Answered by the dialog's loop once all of the above has been handled.
   DWORD_PTR ignored = 0;
-  ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored));
+  ASSERT_TRUE(
+      SendMessageTimeoutA(resident.Window(), WM_NULL, 0, 0, SMTO_NORMAL, kWaitMs, &ignored));
   Sleep(300);
   EXPECT_EQ(FindProcessWindow(resident.ProcessId(), "#32768", true), nullptr);
   EXPECT_EQ(WaitForDialog(resident.ProcessId(), "ガンマファイルの読みこみ", 0), nullptr);

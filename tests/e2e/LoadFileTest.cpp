@@ -20,7 +20,9 @@ struct LoadCase {
   bool applies;
 };
 
-void PrintTo(const LoadCase &loadCase, std::ostream *out) { *out << loadCase.name; }
+void PrintTo(const LoadCase &loadCase, std::ostream *out) {
+  *out << loadCase.name;
+}
 
 class LoadFileTest : public ResidentFixture, public ::testing::WithParamInterface<LoadCase> {};
 

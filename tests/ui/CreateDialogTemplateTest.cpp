@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>
@@ -60,7 +61,7 @@ struct Control {
   std::u16string className; // predefined classes as their ordinal
   std::u16string text;
   int x, y, width, height;
-  DWORD style;   // besides WS_CHILD | WS_VISIBLE
+  DWORD style; // besides WS_CHILD | WS_VISIBLE
   DWORD exStyle;
 };
 
@@ -125,13 +126,13 @@ TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsSeventeenControls
   EXPECT_EQ(in.Short(), 0);
   EXPECT_EQ(in.Short(), 159);
   EXPECT_EQ(in.Short(), 131);
-  EXPECT_EQ(in.Text(), u"");     // no menu
-  EXPECT_EQ(in.Text(), u"");     // the default dialog class
+  EXPECT_EQ(in.Text(), u""); // no menu
+  EXPECT_EQ(in.Text(), u""); // the default dialog class
   EXPECT_TRUE(in.Text() == u"ガンマ設定の作成");
-  EXPECT_EQ(in.Word(), 9);       // points
-  EXPECT_EQ(in.Word(), 0);       // weight
-  EXPECT_EQ(in.Byte(), 0);       // not italic
-  EXPECT_EQ(in.Byte(), 1);       // character set
+  EXPECT_EQ(in.Word(), 9); // points
+  EXPECT_EQ(in.Word(), 0); // weight
+  EXPECT_EQ(in.Byte(), 0); // not italic
+  EXPECT_EQ(in.Byte(), 1); // character set
   EXPECT_TRUE(in.Text() == u"ＭＳ Ｐゴシック");
 
   for (int i = 0; i < count; ++i) {

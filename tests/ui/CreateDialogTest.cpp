@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>
@@ -21,8 +22,7 @@ std::function<void(DialogWindow *)> steps;
 
 // The creation dialog's handler, with the test's steps run inside the
 // dialog's own loop once it has initialised.
-void StepsHandler(DialogWindow *dialog, UINT message, WPARAM wParam, LPARAM lParam,
-                  BYTE *handled) {
+void StepsHandler(DialogWindow *dialog, UINT message, WPARAM wParam, LPARAM lParam, BYTE *handled) {
   CreateDialogHandler(dialog, message, wParam, lParam, handled);
   if (message == WM_INITDIALOG)
     PostMessageA(dialog->Handle(), WM_RUN, 0, 0);

@@ -14,8 +14,8 @@ namespace {
 
 const int kSmallDialog = 200;
 const int kHugeDialog = 201;
-const UINT WM_RUN = WM_APP;         // runs the test's steps inside the modal loop
-const UINT WM_MARKED = WM_APP + 1;  // the handler marks it handled
+const UINT WM_RUN = WM_APP;        // runs the test's steps inside the modal loop
+const UINT WM_MARKED = WM_APP + 1; // the handler marks it handled
 const UINT WM_UNMARKED = WM_APP + 2;
 
 // What the test handler saw, and what it is to do once the dialog runs.
@@ -101,7 +101,9 @@ struct DestroyCase {
   INT_PTR result;
 };
 
-void PrintTo(const DestroyCase &destroyCase, std::ostream *out) { *out << destroyCase.name; }
+void PrintTo(const DestroyCase &destroyCase, std::ostream *out) {
+  *out << destroyCase.name;
+}
 
 class DialogWindowDestroy : public DialogWindowTest,
                             public ::testing::WithParamInterface<DestroyCase> {};
@@ -168,7 +170,8 @@ TEST_F(DialogWindowTest, DestroyRemovesEveryPropertyOtherCodesToo) {
     d->End(0);
   });
   EXPECT_GE(propertiesBefore, 3);
-  EXPECT_EQ(record.propertiesAtDestroy, 0) << "the handler still gets WM_DESTROY, after the removal";
+  EXPECT_EQ(record.propertiesAtDestroy, 0)
+      << "the handler still gets WM_DESTROY, after the removal";
   EXPECT_FALSE(IsWindow(window));
 }
 
@@ -230,7 +233,9 @@ struct MoveCase {
   int expectLeft, expectTop;
 };
 
-void PrintTo(const MoveCase &moveCase, std::ostream *out) { *out << moveCase.name; }
+void PrintTo(const MoveCase &moveCase, std::ostream *out) {
+  *out << moveCase.name;
+}
 
 class DialogWindowMove : public DialogWindowTest, public ::testing::WithParamInterface<MoveCase> {};
 
@@ -272,12 +277,14 @@ INSTANTIATE_TEST_SUITE_P(
 // that does not at the left or top edge.
 struct PlaceCase {
   const char *name;
-  int cursorX, cursorY; // negative: from the screen's right/bottom edge
-  int width, height;    // negative: this much larger than the screen
+  int cursorX, cursorY;      // negative: from the screen's right/bottom edge
+  int width, height;         // negative: this much larger than the screen
   int expectLeft, expectTop; // -1: flush with the right (bottom) edge
 };
 
-void PrintTo(const PlaceCase &placeCase, std::ostream *out) { *out << placeCase.name; }
+void PrintTo(const PlaceCase &placeCase, std::ostream *out) {
+  *out << placeCase.name;
+}
 
 class PlaceAtCursorTest : public ::testing::TestWithParam<PlaceCase> {};
 
