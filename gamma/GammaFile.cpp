@@ -14,11 +14,16 @@
 #include "gamma/GammaRamp.h"
 
 #include "gamma/MoveFileOver.h"
+#include "gamma/NewFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,11 +31,15 @@ const char kMagic[8] = {'Q', 'L', 'R', 'A', 'M', 'P', '0', '1'};
 const int kRampBytes = 2 * GammaRamp::kEntryCount;
 // The new file is written beside the old one and renamed over it only when
 // complete, so that a failed save never leaves a cut-off gamma file behind.
-const char kTemporarySuffix[] = ".tmp";
+// Its name is no longer than the target's own: a path that fits where the
+// target's fits (a 260-byte buffer, say) fits for the temporary file too.
+const std::size_t kLongestTemporaryName = 8;
+const int kTemporaryNameTries = 64;
 
 class StdioFile {
 public:
   StdioFile(const char *path, const char *mode) : file(std::fopen(path, mode)) {}
+  explicit StdioFile(std::FILE *opened) : file(opened) {}
   virtual ~StdioFile() { Close(); }
   StdioFile(const StdioFile &) = delete;
   StdioFile &operator=(const StdioFile &) = delete;
@@ -38,8 +47,8 @@ public:
   bool IsOpen() const { return file != nullptr; }
   std::size_t ReadSome(void *buffer, std::size_t size) { return std::fread(buffer, 1, size, file); }
   bool Read(void *buffer, std::size_t size) { return ReadSome(buffer, size) == size; }
-  bool Write(const void *bytes, std::size_t size) {
-    return std::fwrite(bytes, 1, size, file) == size;
+  bool Write(const std::vector<unsigned char> &bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   }
   // Bytes between the read position and the end, or -1 when unknown.
   long BytesLeft() {
@@ -71,10 +80,57 @@ std::int32_t DecodeInt32(const unsigned char *bytes) {
   return static_cast<std::int32_t>(bits);
 }
 
-void EncodeInt32(unsigned char *bytes, std::int32_t value) {
+void EncodeInt32(std::vector<unsigned char> &bytes, std::int32_t value) {
   std::uint32_t bits = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i)
-    bytes[i] = static_cast<unsigned char>(bits >> 8 * i);
+  for (int shift = 0; shift < 32; shift += 8)
+    bytes.push_back(static_cast<unsigned char>(bits >> shift));
+}
+
+bool SameName(const std::string &a, const std::string &b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The try-th candidate for the temporary file: "~" and hexadecimal digits,
+// as long as the target's name allows, in the target's folder. Empty when
+// there is none.
+std::string TemporaryPath(const std::string &path, int attempt) {
+  const std::size_t folderEnd = path.find_last_of("/\\:") + 1; // 0 when none
+  const std::string name = path.substr(folderEnd);
+  const std::size_t length = std::min(name.size(), kLongestTemporaryName);
+  if (length == 0)
+    return std::string();
+  char candidate[kLongestTemporaryName + 1] = "~";
+  if (length == 1 && attempt > 0)
+    return std::string();
+  if (length > 1 &&
+      std::snprintf(candidate, sizeof candidate, "~%0*x", static_cast<int>(length - 1),
+                    static_cast<unsigned>(attempt)) != static_cast<int>(length))
+    return std::string();
+  if (SameName(candidate, name))
+    return std::string();
+  return path.substr(0, folderEnd) + candidate;
+}
+
+// Creates a temporary file that did not exist before, so that no file of
+// anyone else is ever overwritten or blocks the save.
+std::FILE *CreateTemporaryFile(const std::string &path, std::string &temporary) {
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    temporary = TemporaryPath(path, attempt);
+    if (temporary.empty())
+      continue;
+    int exists = 0;
+    if (std::FILE *file = CreateNewFile(temporary.c_str(), &exists))
+      return file;
+    if (!exists)
+      return nullptr;
+  }
+  return nullptr;
 }
 
 } // namespace
@@ -129,37 +185,28 @@ int GammaRamp::LoadFromFile(const char *path) {
 }
 
 int GammaRamp::SaveToFile(const char *path) const {
-  unsigned char header[sizeof kMagic + 12];
-  std::memcpy(header, kMagic, sizeof kMagic);
-  EncodeInt32(header + 8, targetWidth);
-  EncodeInt32(header + 12, targetHeight);
+  std::vector<unsigned char> bytes(kMagic, kMagic + sizeof kMagic);
+  EncodeInt32(bytes, targetWidth);
+  EncodeInt32(bytes, targetHeight);
   // Only up to the first NUL: a name loaded with an empty first byte is
   // written as no name.
   const std::size_t nameLength = name ? std::strlen(name) : 0;
-  EncodeInt32(header + 16, static_cast<std::int32_t>(nameLength));
-  unsigned char rampBytes[kRampBytes];
-  for (int i = 0; i < kEntryCount; ++i) {
-    rampBytes[2 * i] = static_cast<unsigned char>(ramp[i] & 0xFF);
-    rampBytes[2 * i + 1] = static_cast<unsigned char>(ramp[i] >> 8);
+  EncodeInt32(bytes, static_cast<std::int32_t>(nameLength));
+  if (nameLength > 0)
+    bytes.insert(bytes.end(), name, name + nameLength);
+  for (std::uint16_t entry : ramp) {
+    bytes.push_back(static_cast<unsigned char>(entry & 0xFF));
+    bytes.push_back(static_cast<unsigned char>(entry >> 8));
   }
-  unsigned char delayBytes[4];
-  EncodeInt32(delayBytes, applyDelay);
+  EncodeInt32(bytes, applyDelay);
 
-  const std::size_t pathLength = std::strlen(path);
-  std::unique_ptr<char[]> temporary(new (std::nothrow) char[pathLength + sizeof kTemporarySuffix]);
-  if (!temporary)
-    return 0;
-  std::memcpy(temporary.get(), path, pathLength);
-  std::memcpy(temporary.get() + pathLength, kTemporarySuffix, sizeof kTemporarySuffix);
-
-  StdioFile file(temporary.get(), "wb");
+  std::string temporary;
+  StdioFile file(CreateTemporaryFile(path, temporary));
   if (!file.IsOpen())
     return 0;
-  const bool written =
-      file.Write(header, sizeof header) && (nameLength == 0 || file.Write(name, nameLength)) &&
-      file.Write(rampBytes, sizeof rampBytes) && file.Write(delayBytes, sizeof delayBytes);
-  if (file.Close() && written && MoveFileOver(temporary.get(), path))
+  const bool written = file.Write(bytes);
+  if (file.Close() && written && MoveFileOver(temporary.c_str(), path))
     return 1;
-  std::remove(temporary.get());
+  std::remove(temporary.c_str());
   return 0;
 }
