@@ -20,6 +20,7 @@ namespace {
 
 // Stays loaded while the process lives: the classes it registered must.
 SystemLibrary commonControls("comctl32.dll");
+SystemLibrary commonDialogs("comdlg32.dll");
 int dialogControlsRegistered = 0;
 
 } // namespace
@@ -34,4 +35,24 @@ int RegisterDialogControls() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   dialogControlsRegistered = init && init(&controls);
   return dialogControlsRegistered;
+}
+
+namespace {
+
+BOOL ShowFileDialog(const char *entryPoint, OPENFILENAMEA *request) {
+  typedef BOOL(WINAPI * FileDialogProc)(OPENFILENAMEA *);
+  // FARPROC is a generic signature; going through void * says so.
+  FileDialogProc show =
+      reinterpret_cast<FileDialogProc>(reinterpret_cast<void *>(commonDialogs.Find(entryPoint)));
+  return show ? show(request) : FALSE;
+}
+
+} // namespace
+
+BOOL ShowOpenFileDialog(OPENFILENAMEA *request) {
+  return ShowFileDialog("GetOpenFileNameA", request);
+}
+
+BOOL ShowSaveFileDialog(OPENFILENAMEA *request) {
+  return ShowFileDialog("GetSaveFileNameA", request);
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 // A Windows system DLL loaded on first use instead of at start-up. Under
 // Wine, importing comctl32.dll (directly, or through comdlg32.dll) costs a
 // resident program about 1.7 MB of memory and a third of a second of start
@@ -27,5 +29,10 @@ private:
 // Registers the common control classes the dialogs use (trackbar, up-down)
 // once per process. 1 when they are registered.
 int RegisterDialogControls();
+
+// GetOpenFileNameA and GetSaveFileNameA of comdlg32.dll (which imports
+// comctl32.dll), loaded on first use. FALSE also when it cannot be loaded.
+BOOL ShowOpenFileDialog(OPENFILENAMEA *request);
+BOOL ShowSaveFileDialog(OPENFILENAMEA *request);
 
 #endif
