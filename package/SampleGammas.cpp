@@ -1,7 +1,7 @@
 // Writes the sample gamma files of the release package into the folder named
 // on the command line, computed by the program's own ramp engine. It runs on
-// the build machine, so the names are UTF-8 here; the zip records them as
-// UTF-8 with the flag that says so, which the unpacking tools on Windows read.
+// the build machine, so the names are UTF-8 here; ZipNames stores them in
+// the zip as a Japanese Windows reads them.
 //
 //   SampleGammas FOLDER      exit code 0 when every file was written
 

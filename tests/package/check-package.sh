@@ -2,8 +2,8 @@
 # check-package.sh ZIP BINDIR VERSION
 #
 # The release zip as a user gets it: one folder with exactly the expected
-# files, Japanese names marked as UTF-8 so that Windows' unpackers show them
-# right, the binaries that were built, and the guide and the sample
+# files, Japanese names in Shift-JIS as Windows reads them (and as UTF-8 for
+# other unpackers), the binaries that were built, and the guide and the sample
 # configuration in Shift-JIS with CR LF. It is unpacked into a folder with a
 # Japanese name, as a user on a Japanese Windows may well do.
 zip=$1 bindir=$2 version=$3
@@ -30,23 +30,22 @@ actual=$(unzip -Z1 "$zip" | sort)
 [ "$actual" = "$(printf '%s\n' "$expected" | sort)" ] ||
   fail "file list differs:$(printf '\n%s\n--- expected:\n%s' "$actual" "$expected")"
 
-# Every name with bytes above 0x7F must carry the UTF-8 flag (bit 11 of the
-# central directory's flags): without it, Windows reads the bytes in the
-# system code page and shows mojibake.
-flags=$(od -An -v -tu1 "$zip" | awk '
+# What Windows itself reads: the names as stored, without the UTF-8 flag, in
+# Shift-JIS, which a Japanese Windows takes them to be. The listing above
+# came from the UTF-8 copies in the Unicode Path fields instead.
+raw=$(od -An -v -tu1 "$zip" | LC_ALL=C awk '
   { for (i = 1; i <= NF; i++) b[n++] = $i }
   END {
     for (p = 0; p + 46 <= n; p++) {
       if (b[p] != 80 || b[p+1] != 75 || b[p+2] != 1 || b[p+3] != 2) continue
       flag = b[p+8] + 256 * b[p+9]; len = b[p+28] + 256 * b[p+29]
-      wide = 0
-      for (k = 0; k < len; k++) if (b[p+46+k] > 127) wide = 1
-      if (wide && int(flag / 2048) % 2 == 0) bad++
-      if (wide) marked++
+      if (int(flag / 2048) % 2) printf "(UTF-8 flag) "
+      for (k = 0; k < len; k++) printf "%c", b[p+46+k]
+      printf "\n"
     }
-    printf "%d %d\n", marked, bad
-  }')
-[ "$flags" = "4 0" ] || fail "Japanese names and the UTF-8 flag: found (names, unflagged) $flags, expected 4 0"
+  }' | iconv -f CP932 -t UTF-8 | sort) || fail "stored names are not Shift-JIS"
+[ "$raw" = "$(printf '%s\n' "$expected" | sort)" ] ||
+  fail "stored names differ:$(printf '\n%s\n--- expected:\n%s' "$raw" "$expected")"
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/package-test.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
