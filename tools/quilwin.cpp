@@ -5,11 +5,14 @@
 //                                           window of CLASS (hidden ones too)
 //   quilwin rect CLASS [CAPTION]            prints "left top width height" of
 //                                           a visible top-level window
+//   quilwin modules CLASS                   prints the path of every module
+//                                           loaded in the window's process
 //
 // post and rect wait up to 20 s for the window; exit code 1 when it never
 // came. A caption given in UTF-8 arrives here in the ANSI code page, as
 // FindWindowA wants it. Numbers may be decimal or 0x hexadecimal.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +27,20 @@ static HWND WaitForWindow(const char *className, const char *caption, bool visib
   }
   fprintf(stderr, "quilwin: no window of class %s\n", className);
   return nullptr;
+}
+
+static int PrintModules(HWND window) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return 1;
+  MODULEENTRY32 module = {};
+  module.dwSize = sizeof module;
+  for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
+    printf("%s\n", module.szExePath);
+  CloseHandle(snapshot);
+  return 0;
 }
 
 static long Number(const char *text) { return strtol(text, nullptr, 0); }
@@ -48,6 +65,12 @@ int main(int argc, char **argv) {
     printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
   }
-  fputs("usage: quilwin cursor X Y | post CLASS MSG WPARAM LPARAM | rect CLASS [CAPTION]\n", stderr);
+  if (argc == 3 && !strcmp(argv[1], "modules")) {
+    HWND window = WaitForWindow(argv[2], nullptr, false);
+    return window ? PrintModules(window) : 1;
+  }
+  fputs("usage: quilwin cursor X Y | post CLASS MSG WPARAM LPARAM | rect CLASS [CAPTION] |"
+        " modules CLASS\n",
+        stderr);
   return 2;
 }
