@@ -11,6 +11,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/install-deps.sh"
+# Wine's own fonts: without its Marlett the caption's close button shows an
+# "r". Only the pictures need them; the tests run without.
+if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
+  apt-get install -y -qq --no-install-recommends fonts-wine >/dev/null
+fi
 (cd "$root" && cmake --preset win32 >/dev/null &&
   cmake --build --preset win32 --target quillora QuilHook quilrun quilwin package_files)
 
@@ -28,6 +33,9 @@ trap finish EXIT
 trap 'exit 130' INT TERM
 start_xorg
 create_temp_prefix
+# The caption buttons' glyphs come from Marlett, which this Wine finds only
+# in the prefix's own font folder.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 bin=$root/build/win32/bin
 docs=$root/docs
