@@ -23,18 +23,26 @@ wine-stable "$bindir/quilrun.exe" "$(winepath-stable -w "$folder/quillora.exe")"
 resident=$!
 
 status=0
-modules=$(wine-stable "$bindir/quilwin.exe" modules TVX_QUILWND </dev/null 2>/dev/null |
-  tr -d '\r' | iconv -f CP932 -t UTF-8)
+# The main window comes before the resident start-up loads the library, so
+# the modules are asked for again until it shows up (20 s at most).
 expected="$(winepath-stable -w "$folder" 2>/dev/null)\\QuilHook.dll"
-if ! printf '%s\n' "$modules" | grep -qiF "$expected"; then
-  echo "FAIL: the program did not load $expected; its modules:"
-  printf '%s\n' "$modules"
-  status=1
-fi
+tries=0
+while :; do
+  modules=$(wine-stable "$bindir/quilwin.exe" modules TVX_QUILWND </dev/null 2>/dev/null |
+    tr -d '\r' | iconv -f CP932 -t UTF-8)
+  printf '%s\n' "$modules" | grep -qiF "$expected" && break
+  tries=$((tries + 1))
+  if [ $tries -ge 80 ]; then
+    printf 'FAIL: the program did not load %s; its modules:\n%s\n' "$expected" "$modules"
+    status=1
+    break
+  fi
+  sleep 0.25
+done
 # "クイロラを終了する"
 wine-stable "$bindir/quilwin.exe" post TVX_QUILWND 0x111 40005 0 </dev/null >/dev/null 2>&1
 wait "$resident"
 rc=$?
 [ $rc = 0 ] || { echo "FAIL: the program ended with $rc"; status=1; }
-[ $status = 0 ] && echo "unpacked into \"$target\": resident, QuilHook.dll loaded from beside it, ended with 0"
+[ $status = 0 ] && printf 'unpacked into "%s": resident, QuilHook.dll loaded from beside it, ended with 0\n' "$target"
 exit $status
