@@ -65,8 +65,10 @@ quilwin post '#32768' 0x100 0x1B 0
 missing=0
 # Opens a dialog by its menu command, pictures it and closes it again with
 # its cancel command. Both dialogs place themselves at the cursor.
+# A further command (quilwin's arguments) may set the dialog up first.
 dialog_shot() {
   local command=$1 caption=$2 name=$3 rect
+  shift 3
   quilwin cursor 380 200
   quilwin post TVX_QUILWND 0x111 "$command" 0
   if ! rect=$(quilwin rect '#32770' "$caption"); then
@@ -74,10 +76,15 @@ dialog_shot() {
     missing=1
     return
   fi
+  if [ $# -gt 0 ]; then
+    quilwin "$@"
+    rect=$(quilwin rect '#32770' "$caption")
+  fi
   echo "screenshots: \"$caption\" at $rect (left top width height), cursor at 380 200"
   shoot "$name" "$rect"
   quilwin post '#32770' 0x111 2 0
 }
 dialog_shot 40008 'ガンマ設定の作成' screenshot-create.png
-dialog_shot 40010 '常駐ガンマ設定' screenshot-settings.png
+# With preset 2 selected, so that its editing controls are enabled.
+dialog_shot 40010 '常駐ガンマ設定' screenshot-settings.png select '常駐ガンマ設定' 1013 2
 exit $missing

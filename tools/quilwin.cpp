@@ -7,6 +7,9 @@
 //                                           a visible top-level window
 //   quilwin modules CLASS                   prints the path of every module
 //                                           loaded in the window's process
+//   quilwin select CAPTION ID INDEX         selects line INDEX of list box ID
+//                                           in the dialog CAPTION, as a click
+//                                           would (the dialog is notified)
 //
 // post and rect wait up to 20 s for the window; exit code 1 when it never
 // came. A caption given in UTF-8 arrives here in the ANSI code page, as
@@ -65,12 +68,21 @@ int main(int argc, char **argv) {
     printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
   }
+  if (argc == 5 && !strcmp(argv[1], "select")) {
+    HWND dialog = WaitForWindow("#32770", argv[2], true);
+    HWND list = dialog ? GetDlgItem(dialog, Number(argv[3])) : nullptr;
+    if (!list || SendMessageA(list, LB_SETCURSEL, Number(argv[4]), 0) == LB_ERR)
+      return 1;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(Number(argv[3]), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return 0;
+  }
   if (argc == 3 && !strcmp(argv[1], "modules")) {
     HWND window = WaitForWindow(argv[2], nullptr, false);
     return window ? PrintModules(window) : 1;
   }
   fputs("usage: quilwin cursor X Y | post CLASS MSG WPARAM LPARAM | rect CLASS [CAPTION] |"
-        " modules CLASS\n",
+        " modules CLASS | select CAPTION ID INDEX\n",
         stderr);
   return 2;
 }
