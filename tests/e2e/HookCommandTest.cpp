@@ -21,8 +21,8 @@ protected:
 
 // Entries of the gamma 2.0, dark level 0 curve, worked out by hand (index,
 // value); all three channels are equal.
-const int kGammaTwoEntries[][2] = {{0, 0},         {1, 3840},     {64, 32512}, {128, 46080},
-                                   {192, 56576},   {254, 65024},  {255, 65280}};
+const int kGammaTwoEntries[][2] = {{0, 0},       {1, 3840},    {64, 32512}, {128, 46080},
+                                   {192, 56576}, {254, 65024}, {255, 65280}};
 
 // Polls until the display holds those entries in every channel.
 bool WaitForGammaTwo(unsigned timeoutMs) {

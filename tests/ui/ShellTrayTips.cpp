@@ -98,8 +98,8 @@ std::vector<ShellTrayTip> ReadShellTrayTips() {
 }
 
 bool PointAt(const ShellTrayTip &tip) {
-  LPARAM point = MAKELPARAM((tip.place.left + tip.place.right) / 2,
-                            (tip.place.top + tip.place.bottom) / 2);
+  LPARAM point =
+      MAKELPARAM((tip.place.left + tip.place.right) / 2, (tip.place.top + tip.place.bottom) / 2);
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(tip.tray, WM_MOUSEMOVE, 0, point, SMTO_NORMAL, 10000, &ignored) != 0;
 }

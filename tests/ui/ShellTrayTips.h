@@ -10,8 +10,8 @@
 // as any other program could read them. The shell keeps one tooltip per
 // shown icon, covering the icon's place in the tray.
 struct ShellTrayTip {
-  HWND tray;   // the window that shows the icon
-  RECT place;  // the icon's place in it
+  HWND tray;        // the window that shows the icon
+  RECT place;       // the icon's place in it
   std::string text; // in the ANSI code page
 };
 
