@@ -4,6 +4,7 @@
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
+#include "app/ModalLoopScope.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
 #include "ui/DrainMessageQueue.h"
@@ -150,7 +151,11 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
     return;
   if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
     return;
-  int command = state.popupMenu ? state.popupMenu->Track(window) : 0;
+  int command = 0;
+  if (state.popupMenu) {
+    ModalLoopScope menuLoop(state);
+    command = state.popupMenu->Track(window);
+  }
   RunMenuCommand(command);
 }
 

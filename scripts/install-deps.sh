@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
+  # the release zip and its test
+  unzip
   # 32-bit Wine; without libxxf86vm1 every gamma call fails, without
   # libxrandr2 ChangeDisplaySettings cannot switch modes
   wine wine32:i386 libxxf86vm1:i386 libxrandr2:i386
