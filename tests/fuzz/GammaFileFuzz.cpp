@@ -58,7 +58,7 @@ Layout ReadLayout(const std::uint8_t *data, std::size_t size) {
   layout.width = Int32At(data + 8);
   layout.height = Int32At(data + 12);
   layout.nameLength = Int32At(data + 16);
-  layout.rampOffset = 20 + (layout.nameLength > 0 ? layout.nameLength : 0);
+  layout.rampOffset = 20L + (layout.nameLength > 0 ? layout.nameLength : 0);
   const long afterRamp = length - (layout.rampOffset + kRampBytes);
   // The delay is all there or not at all; bytes after it do not matter.
   layout.complete = afterRamp == 0 || afterRamp >= 4;
