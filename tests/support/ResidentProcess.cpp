@@ -49,21 +49,23 @@ ResidentProcess::~ResidentProcess() {
   CloseHandle(process.hProcess);
 }
 
-int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir) {
+int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir,
+                           unsigned readyTimeoutMs) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   std::string writable(commandLine);
   if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process))
     return 0;
-  for (int tries = 0; tries < 200; ++tries) {
+  DWORD start = GetTickCount();
+  do {
     window = FindMainWindow(process.dwProcessId);
     if (window && IsStartedUp(window))
       return 1;
     if (!IsRunning())
       return 0;
     Sleep(50);
-  }
+  } while (GetTickCount() - start < readyTimeoutMs);
   return 0;
 }
 
