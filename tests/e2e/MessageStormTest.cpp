@@ -1,0 +1,266 @@
+#include "tests/e2e/ResidentFixture.h"
+
+#include "app/AppMessages.h"
+#include "res/resource.h"
+#include "tests/e2e/ProcessMemory.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+// Ten thousand messages of every kind the resident program listens to, in a
+// random mix, posted as fast as another program could: hook commands with
+// any code, display changes to any size, timers with any identifier, tray
+// notifications with any mouse message and menu commands with any
+// identifier but exit. The mix comes from a fixed random start value, so a
+// failing storm can be run again; QUIL_STORM_START sets another one.
+//
+// The program runs from its working folder with a hook library built with
+// cdecl entry points beside it, so the storm also shows that such a library
+// is started and ended properly.
+
+namespace {
+
+const int kStormSize = 10000;
+const int kWarmUpSize = 2000;
+const unsigned kDefaultStart = 20261210;
+const unsigned kTimeoutMs = 60000;
+// Growth that a leak in any handled message would exceed by far over
+// 8,000 messages, and that the run-time's and Wine's own caches stay below.
+const std::size_t kMemoryBoundBytes = 2 << 20;
+
+// Presets 7 and 8 are kept out of the storm: selecting one marks the point
+// at which the program has worked through everything posted before it.
+const WPARAM kMarkerPresets[] = {HOOKCMD_PRESET8, HOOKCMD_PRESET7};
+const double kMarkerGammas[] = {2.468, 2.222};
+
+unsigned StormStart() {
+  const char *text = std::getenv("QUIL_STORM_START");
+  return text ? static_cast<unsigned>(std::strtoul(text, nullptr, 0)) : kDefaultStart;
+}
+
+// Closes every popup menu and dialog the program opens, as a user would,
+// until stopped.
+class MenuAndDialogCloser {
+public:
+  explicit MenuAndDialogCloser(DWORD program)
+      : processId(program), running(true), menus(0), dialogs(0),
+        worker([this] { Run(); }) {}
+  virtual ~MenuAndDialogCloser() { Stop(); }
+  MenuAndDialogCloser(const MenuAndDialogCloser &) = delete;
+  MenuAndDialogCloser &operator=(const MenuAndDialogCloser &) = delete;
+
+  void Stop() {
+    running = false;
+    if (worker.joinable())
+      worker.join();
+  }
+  int Menus() const { return menus; }
+  int Dialogs() const { return dialogs; }
+
+private:
+  void Run() {
+    HWND lastDialog = nullptr;
+    int sightings = 0;
+    while (running) {
+      if (HWND menu = FindProcessWindow(processId, "#32768", true)) {
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        ++menus;
+      }
+      if (HWND dialog = FindProcessWindow(processId, "#32770", true)) {
+        // Cancel first; a box without a cancel button takes "no", and
+        // anything still there after that is closed outright.
+        sightings = dialog == lastDialog ? sightings + 1 : 0;
+        lastDialog = dialog;
+        if (sightings == 0)
+          ++dialogs;
+        const WPARAM answers[] = {IDCANCEL, IDNO, IDOK};
+        if (sightings % 10 == 0)
+          PostMessageA(dialog, WM_COMMAND, answers[(sightings / 10) % 3], 0);
+        if (sightings % 50 == 49)
+          PostMessageA(dialog, WM_CLOSE, 0, 0);
+      }
+      Sleep(10);
+    }
+  }
+
+  DWORD processId;
+  std::atomic<bool> running;
+  std::atomic<int> menus;
+  std::atomic<int> dialogs;
+  std::thread worker;
+};
+
+struct Message {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+class StormMix {
+public:
+  explicit StormMix(unsigned start) : random(start) {}
+
+  Message Next() {
+    switch (random() % 5) {
+    case 0:
+      return {WM_HOOKCOMMAND, HookCode(), 0};
+    case 1:
+      return {WM_DISPLAYCHANGE, random() % 33, DisplaySize()};
+    case 2:
+      // lParam stays 0: a timer message with a procedure address would be
+      // a call into whatever it points at, which no program survives.
+      return {WM_TIMER, Either(random(), random() % 4), 0};
+    case 3:
+      return {WM_TRAYNOTIFY, random() % 4 ? 0 : random(), MouseMessage()};
+    default:
+      return {WM_COMMAND, CommandId(), 0};
+    }
+  }
+
+private:
+  // Half any code at all, half the small codes where the commands are.
+  WPARAM HookCode() {
+    WPARAM code;
+    do
+      code = Either(random(), random() % 32);
+    while (code == kMarkerPresets[0] || code == kMarkerPresets[1]);
+    return code;
+  }
+  // Mostly any size; now and then one the configuration names.
+  LPARAM DisplaySize() {
+    const LPARAM named[] = {MAKELPARAM(800, 600), MAKELPARAM(1024, 768), MAKELPARAM(640, 480)};
+    return random() % 10 ? static_cast<LPARAM>(random()) : named[random() % 3];
+  }
+  LPARAM MouseMessage() {
+    const LPARAM mouse[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_LBUTTONUP,   WM_LBUTTONDBLCLK,
+                            WM_RBUTTONDOWN, WM_RBUTTONUP,   WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,
+                            WM_CONTEXTMENU};
+    const int count = sizeof mouse / sizeof mouse[0];
+    unsigned pick = random() % (count + 1);
+    return pick < count ? mouse[pick] : static_cast<LPARAM>(random());
+  }
+  // Any identifier but exit's, with the menu's own now and then.
+  WPARAM CommandId() {
+    const WPARAM menu[] = {IDM_LOADFILE, IDM_CREATEGAMMA, IDM_RESTOREGAMMA, IDM_RESIDENTSETTINGS,
+                           40002,        40003,           40004,            40006, 40007};
+    WPARAM id;
+    do
+      id = random() % 10 ? static_cast<WPARAM>(random()) : menu[random() % 9];
+    while (LOWORD(id) == IDM_EXIT);
+    return id;
+  }
+  WPARAM Either(WPARAM a, WPARAM b) { return random() % 2 ? a : b; }
+
+  std::mt19937 random;
+};
+
+class MessageStormTest : public ResidentFixture {
+protected:
+  void SetUp() override {
+    ResidentFixture::SetUp();
+    program = WindowsPath(folder + "/quillora.exe");
+    ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(WindowsPath(RECORDING_HOOK_CDECL_DLL).c_str(),
+                          WindowsPath(folder + "/QuilHook.dll").c_str(), FALSE));
+    logPath = folder + "/hook.log";
+    SetEnvironmentVariableA("QUIL_HOOK_LOG", WindowsPath(logPath).c_str());
+    WriteRamp("a.qlr", 800, 600, 0, 1.3);
+    WriteRamp("b.qlr", 1024, 768, 300, 1.6);
+    WriteRamp("base.qlr", 0, 0, 0, 1.1);
+    WriteConfig("*800x600 a.qlr\r\n*1024x768 b.qlr\r\n*default base.qlr\r\n");
+    SetPresetValue("Gamma8", 24680);
+    SetPresetValue("Gamma7", 22220);
+  }
+  void TearDown() override {
+    ResidentFixture::TearDown();
+    SetEnvironmentVariableA("QUIL_HOOK_LOG", nullptr);
+  }
+
+  std::string HookLog() const {
+    std::ifstream file(logPath, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  // Posts count messages of the mix, then a marker, and waits until the
+  // program has worked through them all.
+  void Storm(StormMix &mix, int count, int marker) {
+    HWND window = resident.Window();
+    for (int i = 0; i < count; ++i) {
+      Message m = mix.Next();
+      // A full queue refuses a post for a moment; the program keeps up.
+      int tries = 0;
+      while (!PostMessageA(window, m.message, m.wParam, m.lParam) && ++tries < 1000)
+        Sleep(5);
+      ASSERT_LT(tries, 1000) << "the program no longer takes messages, at message " << i;
+    }
+    ASSERT_TRUE(PostMessageA(window, WM_HOOKCOMMAND, kMarkerPresets[marker], 0));
+    ASSERT_TRUE(WaitForMarker(CurveRamp(kMarkerGammas[marker], 0)))
+        << "the program did not work through the storm";
+  }
+
+  // The marker's ramp may stand only for a moment before a pending timer
+  // applies another, so poll often.
+  static bool WaitForMarker(const std::vector<std::uint16_t> &ramp) {
+    std::vector<int> wanted = HighBytes(ramp);
+    DWORD start = GetTickCount();
+    do {
+      if (HighBytes(ReadDisplayRamp()) == wanted)
+        return true;
+      Sleep(5);
+    } while (GetTickCount() - start < kTimeoutMs);
+    return false;
+  }
+
+  std::string program, logPath;
+};
+
+TEST_F(MessageStormTest, TenThousandMessagesLeaveTheProgramAnsweringAndItEndsCleanly) {
+  ASSERT_TRUE(StartResident(program));
+  HWND window = resident.Window();
+  const unsigned start = StormStart();
+  std::printf("message storm from random start value %u (QUIL_STORM_START)\n", start);
+  StormMix mix(start);
+  MenuAndDialogCloser closer(resident.ProcessId());
+
+  // The first part warms up whatever the program and Wine allocate once.
+  Storm(mix, kWarmUpSize, 0);
+  if (HasFatalFailure())
+    return;
+  std::size_t before = PrivateBytes(resident.ProcessId());
+  Storm(mix, kStormSize - kWarmUpSize, 1);
+  if (HasFatalFailure())
+    return;
+  std::size_t after = PrivateBytes(resident.ProcessId());
+  std::printf("private memory %zu KiB after %d messages, %zu KiB after %d; "
+              "%d menus and %d dialogs closed\n",
+              before >> 10, kWarmUpSize, after >> 10, kStormSize, closer.Menus(),
+              closer.Dialogs());
+  EXPECT_LT(after, before + kMemoryBoundBytes);
+
+  DWORD_PTR ignored = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+  EXPECT_TRUE(TrayIconExists(window, 0));
+  // Still doing its work, too.
+  ASSERT_TRUE(PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_RESET, 0));
+  EXPECT_TRUE(WaitForMarker(CurveRamp(1.0, 0)));
+
+  closer.Stop();
+  EXPECT_EQ(resident.Close(kTimeoutMs), 0);
+  EXPECT_FALSE(TrayIconExists(window, 0));
+  char registered[64];
+  std::snprintf(registered, sizeof registered, "RegisterQuilWindow 0x%lx",
+                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+  EXPECT_EQ(HookLog(), std::string("load\r\nStartHook QuilHook.dll\r\n") + registered +
+                           "\r\nEndHook\r\nunload\r\n");
+}
+
+} // namespace
