@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 
@@ -11,6 +12,9 @@ void RunMenuCommand(int command) {
     return;
   state.commandBusy = 1;
   switch (command) {
+  case IDM_RESIDENTSETTINGS:
+    RunResidentSettingsCommand(state);
+    break;
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
       state.baseRamp->Apply();

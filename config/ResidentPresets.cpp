@@ -44,14 +44,16 @@ void LoadResidentPresets(ResidentPresets &presets) {
   key.Close();
 }
 
-void SaveResidentPresets(const ResidentPresets &presets) {
+int SaveResidentPresets(const ResidentPresets &presets) {
   RegistryKey key;
   if (!key.Create(kPresetsKey, HKEY_CURRENT_USER))
-    return;
+    return 0;
+  int written = 1;
   for (int i = 0; i < ResidentPresets::kCount; ++i) {
-    key.SetDword(ValueName("Gamma", i).text, GammaToStored(presets.gamma[i]));
-    key.SetDword(ValueName("Adjust", i).text, presets.darkLevel[i]);
+    written &= key.SetDword(ValueName("Gamma", i).text, GammaToStored(presets.gamma[i]));
+    written &= key.SetDword(ValueName("Adjust", i).text, presets.darkLevel[i]);
   }
-  key.SetDword("HookEnabled", presets.hookEnabled);
+  written &= key.SetDword("HookEnabled", presets.hookEnabled);
   key.Close();
+  return written;
 }

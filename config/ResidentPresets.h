@@ -29,7 +29,9 @@ void DecodeResidentPresets(ResidentPresets &presets, ReadStoredValue read, void 
 
 // Creates the key if needed and writes Gamma0, Adjust0, ..., Gamma9,
 // Adjust9, HookEnabled in that order, gamma as gamma x 10000 truncated
-// toward zero. Failures are silent.
-void SaveResidentPresets(const ResidentPresets &presets);
+// toward zero. Returns 1 when every value was written; 0 when the key could
+// not be created (nothing is written then) or a write failed (the other
+// values are still written), so that the caller can tell the user.
+int SaveResidentPresets(const ResidentPresets &presets);
 
 #endif

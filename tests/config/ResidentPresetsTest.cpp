@@ -143,10 +143,15 @@ TEST_F(ConfigPresetsTest, SaveTruncatesGammaAndCreatesTheKey) {
 // recorder that passes every call on to the real one.
 std::vector<std::string> recordedNames;
 decltype(&RegSetValueExA) realRegSetValueExA = nullptr;
+// A value whose write the recorder refuses, as a full or locked registry
+// would; empty for none.
+std::string refusedName;
 
 LONG WINAPI RecordingRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved, DWORD type,
                                     const BYTE *data, DWORD size) {
   recordedNames.push_back(name ? name : "");
+  if (name && refusedName == name)
+    return ERROR_ACCESS_DENIED;
   return realRegSetValueExA(key, name, reserved, type, data, size);
 }
 
@@ -186,8 +191,9 @@ TEST_F(ConfigPresetsTest, SaveWritesInPresetOrderThenTheHookFlag) {
   ASSERT_NE(nullptr, real);
   realRegSetValueExA = reinterpret_cast<decltype(&RegSetValueExA)>(real);
   recordedNames.clear();
+  refusedName.clear();
   ResidentPresets presets = Load();
-  SaveResidentPresets(presets);
+  EXPECT_EQ(1, SaveResidentPresets(presets));
   SwapRegSetValueImport(real);
 
   std::vector<std::string> expected;
@@ -197,6 +203,49 @@ TEST_F(ConfigPresetsTest, SaveWritesInPresetOrderThenTheHookFlag) {
   }
   expected.push_back("HookEnabled");
   EXPECT_EQ(expected, recordedNames);
+}
+
+// One refused write fails the save as a whole, so that the user can be
+// told, yet every other value is still written, in the same order.
+TEST_F(ConfigPresetsTest, ARefusedWriteFailsTheSaveAndTheRestIsWritten) {
+  void *real = SwapRegSetValueImport(reinterpret_cast<void *>(&RecordingRegSetValueExA));
+  ASSERT_NE(nullptr, real);
+  realRegSetValueExA = reinterpret_cast<decltype(&RegSetValueExA)>(real);
+  recordedNames.clear();
+  ResidentPresets presets = Load();
+  presets.darkLevel[3] = 20;
+  presets.hookEnabled = 0;
+  for (const char *name : {"Gamma0", "Adjust3", "HookEnabled"}) {
+    SCOPED_TRACE(name);
+    refusedName = name;
+    recordedNames.clear();
+    DeleteKey();
+    EXPECT_EQ(0, SaveResidentPresets(presets));
+    EXPECT_EQ(21u, recordedNames.size());
+    DWORD type = 0, data = 0;
+    EXPECT_EQ(refusedName != "Gamma9", Query("Gamma9", type, data));
+    EXPECT_EQ(refusedName != "Adjust3", Query("Adjust3", type, data));
+    EXPECT_EQ(refusedName != "HookEnabled", Query("HookEnabled", type, data));
+  }
+  refusedName.clear();
+  SwapRegSetValueImport(real);
+}
+
+// A volatile parent key refuses a lasting key below it: the key cannot be
+// created, nothing is written, and the save says so.
+TEST_F(ConfigPresetsTest, AKeyThatCannotBeCreatedFailsTheSave) {
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tessivo");
+  HKEY parent = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tessivo", 0, nullptr,
+                                           REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &parent,
+                                           nullptr));
+  RegCloseKey(parent);
+  ResidentPresets presets = Load();
+  EXPECT_EQ(0, SaveResidentPresets(presets));
+  EXPECT_FALSE(KeyExists());
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tessivo");
+  EXPECT_EQ(1, SaveResidentPresets(presets));
+  EXPECT_TRUE(KeyExists());
 }
 
 } // namespace
