@@ -3,16 +3,20 @@
 #include "app/AppMessages.h"
 #include "res/resource.h"
 #include "tests/e2e/ProcessMemory.h"
+#include "ui/SettingsDialog.h"
 
+#include <commctrl.h>
 #include <windows.h>
 
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 // Ten thousand messages of every kind the resident program listens to, in a
 // random mix, posted as fast as another program could: hook commands with
@@ -46,16 +50,17 @@ unsigned StormStart() {
 }
 
 // Closes every popup menu and dialog the program opens, as a user would,
-// until stopped.
+// until stopped; all but the one dialog a storm is aimed at.
 class MenuAndDialogCloser {
 public:
   explicit MenuAndDialogCloser(DWORD program)
-      : processId(program), running(true), menus(0), dialogs(0),
+      : processId(program), kept(nullptr), running(true), menus(0), dialogs(0),
         worker([this] { Run(); }) {}
   virtual ~MenuAndDialogCloser() { Stop(); }
   MenuAndDialogCloser(const MenuAndDialogCloser &) = delete;
   MenuAndDialogCloser &operator=(const MenuAndDialogCloser &) = delete;
 
+  void Keep(HWND dialog) { kept = dialog; }
   void Stop() {
     running = false;
     if (worker.joinable())
@@ -65,25 +70,47 @@ public:
   int Dialogs() const { return dialogs; }
 
 private:
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> menus, dialogs;
+  };
+
+  static BOOL CALLBACK Collect(HWND window, LPARAM context) {
+    Search &search = *reinterpret_cast<Search *>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search.processId && IsWindowVisible(window)) {
+      if (lstrcmpA(className, "#32768") == 0)
+        search.menus.push_back(window);
+      else if (lstrcmpA(className, "#32770") == 0)
+        search.dialogs.push_back(window);
+    }
+    return TRUE;
+  }
+
   void Run() {
-    HWND lastDialog = nullptr;
-    int sightings = 0;
+    std::map<HWND, int> sightings;
     while (running) {
-      if (HWND menu = FindProcessWindow(processId, "#32768", true)) {
+      Search search = {processId, {}, {}};
+      EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+      for (HWND menu : search.menus) {
         PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         ++menus;
       }
-      if (HWND dialog = FindProcessWindow(processId, "#32770", true)) {
+      for (HWND dialog : search.dialogs) {
+        if (dialog == kept)
+          continue;
+        int seen = sightings[dialog]++;
+        if (seen == 0)
+          ++dialogs;
         // Cancel first; a box without a cancel button takes "no", and
         // anything still there after that is closed outright.
-        sightings = dialog == lastDialog ? sightings + 1 : 0;
-        lastDialog = dialog;
-        if (sightings == 0)
-          ++dialogs;
         const WPARAM answers[] = {IDCANCEL, IDNO, IDOK};
-        if (sightings % 10 == 0)
-          PostMessageA(dialog, WM_COMMAND, answers[(sightings / 10) % 3], 0);
-        if (sightings % 50 == 49)
+        if (seen % 10 == 0)
+          PostMessageA(dialog, WM_COMMAND, answers[(seen / 10) % 3], 0);
+        if (seen % 50 == 49)
           PostMessageA(dialog, WM_CLOSE, 0, 0);
       }
       Sleep(10);
@@ -91,6 +118,7 @@ private:
   }
 
   DWORD processId;
+  std::atomic<HWND> kept;
   std::atomic<bool> running;
   std::atomic<int> menus;
   std::atomic<int> dialogs;
@@ -101,6 +129,12 @@ struct Message {
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
+};
+
+// The dialog's window or one of its controls, and what it gets.
+struct DialogMessage {
+  HWND window;
+  Message message;
 };
 
 class StormMix {
@@ -161,6 +195,72 @@ private:
   std::mt19937 random;
 };
 
+
+// What a user, or another program, could do to the settings dialog's
+// controls, with any values: choose list lines that exist or not, set the
+// slider, the spinner and the level list anywhere, click its buttons, and
+// send it commands with any identifier. OK, Cancel and closing are left
+// out: they end the dialog, and the storm is meant to run while it is open.
+class SettingsDialogMix {
+public:
+  SettingsDialogMix(unsigned start, HWND settings) : random(start), dialog(settings) {}
+
+  // One or two messages: a control set, then the notification it would send.
+  std::vector<DialogMessage> Next() {
+    switch (random() % 6) {
+    case 0: {
+      HWND list = GetDlgItem(dialog, kSettingsPresetList);
+      const WORD codes[] = {LBN_SELCHANGE, LBN_SELCANCEL, LBN_DBLCLK,
+                            static_cast<WORD>(random())};
+      return {{list, {LB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(random() % 13) - 1), 0}},
+              {dialog, {WM_COMMAND, MAKEWPARAM(kSettingsPresetList, codes[random() % 4]),
+                        reinterpret_cast<LPARAM>(list)}}};
+    }
+    case 1: {
+      HWND slider = GetDlgItem(dialog, kSettingsSlider);
+      LPARAM position = Position();
+      return {{slider, {TBM_SETPOS, TRUE, position}},
+              {dialog, {WM_HSCROLL, MAKEWPARAM(random() % 9, position),
+                        reinterpret_cast<LPARAM>(slider)}}};
+    }
+    case 2: {
+      HWND spinner = GetDlgItem(dialog, kSettingsSpinner);
+      LPARAM position = Position();
+      return {{spinner, {UDM_SETPOS, 0, position}},
+              {dialog, {WM_VSCROLL, MAKEWPARAM(random() % 9, position),
+                        reinterpret_cast<LPARAM>(spinner)}}};
+    }
+    case 3:
+      return {{GetDlgItem(dialog, kSettingsLevelCombo),
+               {CB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(random() % 12) - 1), 0}}};
+    case 4: {
+      const int buttons[] = {kSettingsApply, kSettingsResetGamma, kSettingsHookCheck};
+      int id = buttons[random() % 3];
+      HWND button = GetDlgItem(dialog, id);
+      return {{button, {BM_SETCHECK, random() % 3, 0}},
+              {dialog, {WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)}}};
+    }
+    default: {
+      WPARAM id;
+      do
+        id = random();
+      while (LOWORD(id) == IDOK || LOWORD(id) == IDCANCEL);
+      return {{dialog, {WM_COMMAND, id, 0}}};
+    }
+    }
+  }
+
+private:
+  // Mostly within the controls' range of 7000..30000, now and then anywhere.
+  LPARAM Position() {
+    return random() % 4 ? static_cast<LPARAM>(6000 + random() % 26000)
+                        : static_cast<LPARAM>(random());
+  }
+
+  std::mt19937 random;
+  HWND dialog;
+};
+
 class MessageStormTest : public ResidentFixture {
 protected:
   void SetUp() override {
@@ -190,21 +290,69 @@ protected:
     return text.str();
   }
 
-  // Posts count messages of the mix, then a marker, and waits until the
-  // program has worked through them all.
-  void Storm(StormMix &mix, int count, int marker) {
+  // Posts count messages of the mix, half of them to the dialog when there
+  // is one, then a marker, and waits until the program has worked through
+  // them all.
+  void Storm(StormMix &mix, SettingsDialogMix *dialogMix, int count, int marker) {
     HWND window = resident.Window();
     for (int i = 0; i < count; ++i) {
-      Message m = mix.Next();
-      // A full queue refuses a post for a moment; the program keeps up.
-      int tries = 0;
-      while (!PostMessageA(window, m.message, m.wParam, m.lParam) && ++tries < 1000)
-        Sleep(5);
-      ASSERT_LT(tries, 1000) << "the program no longer takes messages, at message " << i;
+      std::vector<DialogMessage> messages;
+      if (dialogMix && i % 2)
+        messages = dialogMix->Next();
+      else
+        messages.push_back(DialogMessage{window, mix.Next()});
+      for (const DialogMessage &m : messages) {
+        // A full queue refuses a post for a moment; the program keeps up.
+        int tries = 0;
+        while (!PostMessageA(m.window, m.message.message, m.message.wParam, m.message.lParam) &&
+               ++tries < 1000)
+          Sleep(5);
+        ASSERT_LT(tries, 1000) << "the program no longer takes messages, at message " << i
+                               << " (window " << (IsWindow(m.window) ? "exists" : "is gone")
+                               << ", error " << GetLastError() << ")";
+      }
     }
     ASSERT_TRUE(PostMessageA(window, WM_HOOKCOMMAND, kMarkerPresets[marker], 0));
     ASSERT_TRUE(WaitForMarker(CurveRamp(kMarkerGammas[marker], 0)))
         << "the program did not work through the storm";
+  }
+
+  // The whole storm in two parts; the first warms up whatever the program
+  // and Wine allocate once, the second must leave memory where it was.
+  void StormAndMeasure(StormMix &mix, SettingsDialogMix *dialogMix,
+                       const MenuAndDialogCloser &closer) {
+    Storm(mix, dialogMix, kWarmUpSize, 0);
+    if (HasFatalFailure())
+      return;
+    std::size_t before = PrivateBytes(resident.ProcessId());
+    Storm(mix, dialogMix, kStormSize - kWarmUpSize, 1);
+    if (HasFatalFailure())
+      return;
+    std::size_t after = PrivateBytes(resident.ProcessId());
+    std::printf("private memory %zu KiB after %d messages, %zu KiB after %d; "
+                "%d escapes sent to open menus, %d dialogs or boxes closed\n",
+                before >> 10, kWarmUpSize, after >> 10, kStormSize, closer.Menus(),
+                closer.Dialogs());
+    EXPECT_LT(after, before + kMemoryBoundBytes);
+  }
+
+  // Answers, still does its work, and ends cleanly: icon gone, hook ended.
+  void ExpectSoundAndCloseIt(MenuAndDialogCloser &closer) {
+    HWND window = resident.Window();
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+    EXPECT_TRUE(TrayIconExists(window, 0));
+    ASSERT_TRUE(PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_RESET, 0));
+    EXPECT_TRUE(WaitForMarker(CurveRamp(1.0, 0)));
+
+    closer.Stop();
+    EXPECT_EQ(resident.Close(kTimeoutMs), 0);
+    EXPECT_FALSE(TrayIconExists(window, 0));
+    char registered[64];
+    std::snprintf(registered, sizeof registered, "RegisterQuilWindow 0x%lx",
+                  static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    EXPECT_EQ(HookLog(), std::string("load\r\nStartHook QuilHook.dll\r\n") + registered +
+                             "\r\nEndHook\r\nunload\r\n");
   }
 
   // The marker's ramp may stand only for a moment before a pending timer
@@ -225,42 +373,44 @@ protected:
 
 TEST_F(MessageStormTest, TenThousandMessagesLeaveTheProgramAnsweringAndItEndsCleanly) {
   ASSERT_TRUE(StartResident(program));
-  HWND window = resident.Window();
   const unsigned start = StormStart();
   std::printf("message storm from random start value %u (QUIL_STORM_START)\n", start);
   StormMix mix(start);
   MenuAndDialogCloser closer(resident.ProcessId());
-
-  // The first part warms up whatever the program and Wine allocate once.
-  Storm(mix, kWarmUpSize, 0);
+  StormAndMeasure(mix, nullptr, closer);
   if (HasFatalFailure())
     return;
-  std::size_t before = PrivateBytes(resident.ProcessId());
-  Storm(mix, kStormSize - kWarmUpSize, 1);
+  ExpectSoundAndCloseIt(closer);
+}
+
+TEST_F(MessageStormTest, TheSameStormWhileTheSettingsDialogIsOpen) {
+  ASSERT_TRUE(StartResident(program));
+  const unsigned start = StormStart();
+  std::printf("message storm from random start value %u (QUIL_STORM_START)\n", start);
+  ASSERT_TRUE(PostMessageA(resident.Window(), WM_COMMAND, IDM_RESIDENTSETTINGS, 0));
+  HWND dialog = nullptr;
+  for (DWORD begun = GetTickCount(); !dialog && GetTickCount() - begun < kTimeoutMs; Sleep(20))
+    dialog = FindProcessWindow(resident.ProcessId(), "#32770", true);
+  ASSERT_NE(dialog, nullptr) << "the settings dialog did not open";
+  // Only now: the closer would take the dialog for one to close.
+  MenuAndDialogCloser closer(resident.ProcessId());
+  closer.Keep(dialog);
+
+  StormMix mix(start);
+  SettingsDialogMix dialogMix(start + 1, dialog);
+  StormAndMeasure(mix, &dialogMix, closer);
   if (HasFatalFailure())
     return;
-  std::size_t after = PrivateBytes(resident.ProcessId());
-  std::printf("private memory %zu KiB after %d messages, %zu KiB after %d; "
-              "%d menus and %d dialogs closed\n",
-              before >> 10, kWarmUpSize, after >> 10, kStormSize, closer.Menus(),
-              closer.Dialogs());
-  EXPECT_LT(after, before + kMemoryBoundBytes);
 
+  // The dialog came through it open and answering, and still closes.
   DWORD_PTR ignored = 0;
-  EXPECT_TRUE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
-  EXPECT_TRUE(TrayIconExists(window, 0));
-  // Still doing its work, too.
-  ASSERT_TRUE(PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_RESET, 0));
-  EXPECT_TRUE(WaitForMarker(CurveRamp(1.0, 0)));
-
-  closer.Stop();
-  EXPECT_EQ(resident.Close(kTimeoutMs), 0);
-  EXPECT_FALSE(TrayIconExists(window, 0));
-  char registered[64];
-  std::snprintf(registered, sizeof registered, "RegisterQuilWindow 0x%lx",
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
-  EXPECT_EQ(HookLog(), std::string("load\r\nStartHook QuilHook.dll\r\n") + registered +
-                           "\r\nEndHook\r\nunload\r\n");
+  EXPECT_TRUE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored));
+  ASSERT_TRUE(IsWindowVisible(dialog));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  for (DWORD begun = GetTickCount(); IsWindow(dialog) && GetTickCount() - begun < kTimeoutMs;)
+    Sleep(20);
+  EXPECT_FALSE(IsWindow(dialog));
+  ExpectSoundAndCloseIt(closer);
 }
 
 } // namespace
