@@ -1,6 +1,7 @@
 #include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
+#include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
 #include "config/ResolutionTable.h"
@@ -107,6 +108,13 @@ void OnTimer(AppState &state, WPARAM timer) {
   PauseAndDrain(state, kDisplayChangePauseMs);
 }
 
+void OnKeepGammaTimer(AppState &state) {
+  // A per-resolution ramp waiting for timer 1 is the one to come: the check
+  // leaves it and its timer alone.
+  if (state.gammaKeeper)
+    state.gammaKeeper->OnSettleTimer(state.pendingRamp != nullptr);
+}
+
 double HookGammaCandidate(AppState &state, WPARAM code) {
   if (code <= HOOKCMD_PRESET9) {
     state.hotkeyDarkLevel = state.presets.darkLevel[code];
@@ -156,7 +164,15 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     OnDisplayChange(state, lParam, handled);
     break;
   case WM_TIMER:
-    OnTimer(state, wParam);
+    if (wParam == kKeepGammaTimer)
+      OnKeepGammaTimer(state);
+    else
+      OnTimer(state, wParam);
+    break;
+  case WM_POWERBROADCAST:
+  case WM_WTSSESSION_CHANGE:
+    if (state.gammaKeeper)
+      state.gammaKeeper->OnSystemEvent(message, wParam, lParam);
     break;
   case WM_HOOKCOMMAND:
     OnHookCommand(state, wParam);

@@ -15,4 +15,8 @@ const UINT WM_TRAYNOTIFY = WM_USER + 1;
 // Fires when a per-resolution ramp's apply delay is over.
 const UINT_PTR kPendingRampTimer = 1;
 
+// Fires once the system has settled after an event that may have reset the
+// display's ramp (resume, unlock, display on); runs only after such events.
+const UINT_PTR kKeepGammaTimer = 2;
+
 #endif

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+class GammaKeeper;
 class GammaRamp;
 class HookModule;
 class PopupMenu;
@@ -31,6 +32,9 @@ struct AppState {
   ResolutionTable resolutionTable = {};
   ResidentPresets presets = {};
   HookModule *hookModule = nullptr;
+  // Puts the ramp in force back after the system resets the display; null
+  // when the registry turns that off.
+  GammaKeeper *gammaKeeper = nullptr;
 
   double hotkeyGamma = 1.0;
   int hotkeyDarkLevel = 0;

@@ -2,6 +2,7 @@
 
 #include "app/AppMessageHandler.h"
 #include "app/AppState.h"
+#include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "config/ConfigFile.h"
 #include "config/ResidentPresets.h"
@@ -43,6 +44,10 @@ int StartResident() {
   InitCommonControlsEx(&controls);
   ShowInTray(state);
   SetAppHandler(AppMessageHandler);
+  // Before the configuration file: its default line applies the first ramp
+  // to keep.
+  if (LoadKeepGamma())
+    state.gammaKeeper = new (std::nothrow) GammaKeeper(GetMainWindow());
   state.baseRamp = new (std::nothrow) GammaRamp;
   state.workRamp = new (std::nothrow) GammaRamp;
   ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp);
@@ -57,6 +62,8 @@ void AppShutdown() {
     KillTimer(GetMainWindow(), kPendingRampTimer);
     state.pendingRamp = nullptr;
   }
+  delete state.gammaKeeper;
+  state.gammaKeeper = nullptr;
   delete state.workRamp;
   state.workRamp = nullptr;
   FreeResolutionEntries(state.resolutionTable);

@@ -57,3 +57,11 @@ int SaveResidentPresets(const ResidentPresets &presets) {
   key.Close();
   return written;
 }
+
+int LoadKeepGamma() {
+  int keep = 1;
+  RegistryKey key;
+  if (key.Open(kPresetsKey, HKEY_CURRENT_USER))
+    key.GetDword("KeepGamma", &keep, 1);
+  return keep != 0;
+}

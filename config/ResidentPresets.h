@@ -34,4 +34,10 @@ void DecodeResidentPresets(ResidentPresets &presets, ReadStoredValue read, void 
 // values are still written), so that the caller can tell the user.
 int SaveResidentPresets(const ResidentPresets &presets);
 
+// "KeepGamma" in the same key: whether the resident program puts its ramp
+// back after the system resets the display. 1 unless the value is there and
+// 0. Only read; the program never writes it, so that existing settings
+// stay as they are.
+int LoadKeepGamma();
+
 #endif

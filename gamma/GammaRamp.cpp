@@ -110,3 +110,12 @@ const std::uint16_t *GammaRamp::Entries() const {
 std::uint16_t *GammaRamp::Entries() {
   return ramp;
 }
+
+int DisplayShowsRamp(const std::uint16_t *displayed, const std::uint16_t *applied) {
+  for (int i = 0; i < GammaRamp::kEntryCount; ++i) {
+    int levelApart = (displayed[i] >> 8) - (applied[i] >> 8);
+    if (levelApart > 1 || levelApart < -1)
+      return 0;
+  }
+  return 1;
+}

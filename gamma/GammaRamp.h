@@ -79,4 +79,21 @@ private:
   int applyDelay;
 };
 
+// Called after every ramp the display accepted, whoever applied it, with the
+// context given when it was installed. The resident program installs one to
+// know which ramp is in force; a process that installs none pays nothing.
+typedef void (*AppliedRampObserver)(void *context, const GammaRamp &applied);
+// Replaces the observer; a null observer removes it.
+void SetAppliedRampObserver(AppliedRampObserver observer, void *context);
+
+// Reads the display's current ramp into entries (kEntryCount values). 1 on
+// success; on 0 entries is unchanged.
+int ReadScreenRamp(std::uint16_t *entries);
+
+// 1 when a ramp read back from the display shows the ramp that was applied.
+// A display keeps fewer bits than it is given (the X server keeps 8 per
+// entry, and a driver may round to nearest rather than cut), so the two are
+// compared at 8 bits, one level apart allowed, per entry.
+int DisplayShowsRamp(const std::uint16_t *displayed, const std::uint16_t *applied);
+
 #endif

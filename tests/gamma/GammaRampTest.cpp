@@ -233,3 +233,46 @@ TEST(GammaCurveTest, ExtremeGammasSaturate) {
 }
 
 } // namespace
+
+namespace {
+
+// What the X server hands back for an entry: its high byte, spread over 16
+// bits.
+std::vector<std::uint16_t> KeptAt8Bits(std::vector<std::uint16_t> ramp) {
+  for (std::uint16_t &entry : ramp)
+    entry = static_cast<std::uint16_t>((entry >> 8) * 257);
+  return ramp;
+}
+
+TEST(DisplayShowsRampTest, ComparesAtTheDisplaysPrecision) {
+  const std::vector<std::uint16_t> applied = Curve(2.0, 0);
+  std::vector<std::uint16_t> roundedUp = applied, twoLevelsOff = applied, lastBlue = applied;
+  // A driver that rounds to nearest may hand back one level more.
+  for (std::uint16_t &entry : roundedUp)
+    entry = static_cast<std::uint16_t>(std::min(65535, entry + 256));
+  twoLevelsOff[300] = static_cast<std::uint16_t>(twoLevelsOff[300] + 512);
+  lastBlue[767] = 0;
+  GammaRamp identity, clamped;
+  identity.SetIdentity();
+  clamped.SetCurve(0.25, 64); // holds the 65535 clamp
+  struct Case {
+    const char *what;
+    std::vector<std::uint16_t> displayed, applied;
+    int shows;
+  };
+  const Case cases[] = {
+      {"the very same ramp", applied, applied, 1},
+      {"kept at 8 bits", KeptAt8Bits(applied), applied, 1},
+      {"identity kept at 8 bits", KeptAt8Bits(Entries(identity)), Entries(identity), 1},
+      {"clamp kept at 8 bits", KeptAt8Bits(Entries(clamped)), Entries(clamped), 1},
+      {"rounded up by a level", roundedUp, applied, 1},
+      {"one entry two levels off", twoLevelsOff, applied, 0},
+      {"last blue entry reset", lastBlue, applied, 0},
+      {"identity where a curve was applied", Entries(identity), applied, 0},
+      {"a curve where identity was applied", applied, Entries(identity), 0},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(DisplayShowsRamp(c.displayed.data(), c.applied.data()), c.shows) << c.what;
+}
+
+} // namespace

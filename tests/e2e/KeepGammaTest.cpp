@@ -1,0 +1,344 @@
+#include "tests/e2e/ResidentFixture.h"
+
+#include "app/AppMessages.h"
+#include "gamma/GammaRamp.h"
+#include "res/resource.h"
+#include "ui/DisplayPowerNotification.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Generous: the program waits half a second for the system to settle, and a
+// loaded machine may add to that. The time it took is printed.
+const unsigned kPutBack = 5000;
+const unsigned kSoon = 2000;
+// Long enough for a settle delay and a re-apply to have happened.
+const unsigned kQuietPeriod = 1500;
+
+// A message the system sends when it may have reset the display's ramp, or
+// one that must leave the ramp alone. displayState >= 0 makes it a
+// power-setting change of the console display with that state.
+struct SystemEvent {
+  const char *name;
+  UINT message;
+  WPARAM wParam;
+  int displayState;
+};
+
+const SystemEvent kResettingEvents[] = {
+    {"resume (automatic)", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, -1},
+    {"resume (user)", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, -1},
+    {"session unlock", WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, -1},
+    {"console connect", WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, -1},
+    {"remote connect", WM_WTSSESSION_CHANGE, WTS_REMOTE_CONNECT, -1},
+    {"display on", WM_POWERBROADCAST, kPowerSettingChange, 1},
+};
+
+const SystemEvent kOtherEvents[] = {
+    {"suspend", WM_POWERBROADCAST, PBT_APMSUSPEND, -1},
+    {"power status change", WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, -1},
+    {"session lock", WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, -1},
+    {"console disconnect", WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, -1},
+    {"display off", WM_POWERBROADCAST, kPowerSettingChange, 0},
+    {"display dimmed", WM_POWERBROADCAST, kPowerSettingChange, 2},
+};
+
+// What a display driver's reset leaves on the screen.
+std::vector<std::uint16_t> IdentityRamp() {
+  GammaRamp ramp;
+  ramp.SetIdentity();
+  return std::vector<std::uint16_t>(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
+}
+
+// Memory inside the resident program: a power-setting message points to
+// its data, which the system places in the receiving process.
+class RemoteMemory {
+public:
+  RemoteMemory(DWORD processId, const void *bytes, SIZE_T size)
+      : process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId)),
+        address(nullptr) {
+    if (process)
+      address = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (address && !WriteProcessMemory(process, address, bytes, size, nullptr))
+      address = nullptr;
+  }
+  virtual ~RemoteMemory() {
+    if (address)
+      VirtualFreeEx(process, address, 0, MEM_RELEASE);
+    if (process)
+      CloseHandle(process);
+  }
+  RemoteMemory(const RemoteMemory &) = delete;
+  RemoteMemory &operator=(const RemoteMemory &) = delete;
+  LPARAM Address() const { return reinterpret_cast<LPARAM>(address); }
+
+private:
+  HANDLE process;
+  void *address;
+};
+
+class KeepGammaTest : public ResidentFixture {
+protected:
+  void TearDown() override {
+    for (RemoteMemory *memory : displayStates)
+      delete memory;
+    displayStates.clear();
+    ResidentFixture::TearDown();
+  }
+
+  // Sent, not posted: the program has handled it when this returns.
+  void Send(const SystemEvent &event) {
+    LPARAM lParam = event.displayState >= 0 ? DisplayStateMessage(event.displayState) : 0;
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), event.message, event.wParam, lParam,
+                                    SMTO_NORMAL, 10000, &result))
+        << event.name;
+  }
+
+  LPARAM DisplayStateMessage(int state) {
+    unsigned char bytes[sizeof(PowerSettingMessage) + sizeof(DWORD)] = {};
+    PowerSettingMessage header = {kConsoleDisplayState, sizeof(DWORD), {0}};
+    DWORD data = static_cast<DWORD>(state);
+    std::memcpy(bytes, &header, offsetof(PowerSettingMessage, Data));
+    std::memcpy(bytes + offsetof(PowerSettingMessage, Data), &data, sizeof data);
+    displayStates.push_back(new RemoteMemory(resident.ProcessId(), bytes, sizeof bytes));
+    EXPECT_NE(displayStates.back()->Address(), 0);
+    return displayStates.back()->Address();
+  }
+
+  // Puts the reset ramp on the display as another program would.
+  void ResetDisplay() {
+    ASSERT_TRUE(SetDisplayRamp(reset));
+    ASSERT_TRUE(WaitForDisplayRamp(reset, 0));
+  }
+
+  void ApplyByHotKey(WPARAM preset) {
+    ASSERT_TRUE(PostMessageA(resident.Window(), WM_HOOKCOMMAND, preset, 0));
+  }
+
+  // After each resetting event the ramp comes back, however it was applied.
+  void ExpectPutBackAfterEachEvent(const std::vector<std::uint16_t> &ramp) {
+    for (const SystemEvent &event : kResettingEvents) {
+      ResetDisplay();
+      DWORD start = GetTickCount();
+      Send(event);
+      EXPECT_TRUE(WaitForDisplayRamp(ramp, kPutBack)) << event.name;
+      std::printf("%s: ramp back after %lu ms\n", event.name,
+                  static_cast<unsigned long>(GetTickCount() - start));
+    }
+  }
+
+  const std::vector<std::uint16_t> reset = IdentityRamp();
+  std::vector<RemoteMemory *> displayStates;
+};
+
+// The roads by which the resident program applies a ramp.
+enum class Road {
+  HotKey,
+  ResolutionFileAtOnce,
+  ResolutionFileByTimer,
+  DefaultLine,
+  RestoreCommand
+};
+
+class KeepGammaRoadTest : public KeepGammaTest, public ::testing::WithParamInterface<Road> {
+protected:
+  // Starts the program and has it apply a ramp by the road; returns that
+  // ramp.
+  std::vector<std::uint16_t> ApplyBy(Road road) {
+    switch (road) {
+    case Road::HotKey:
+      SetPresetValue("Gamma3", 20000);
+      EXPECT_TRUE(StartResident(ProgramPath()));
+      ApplyByHotKey(HOOKCMD_PRESET3);
+      return CurveRamp(2.0, 0);
+    case Road::ResolutionFileAtOnce:
+    case Road::ResolutionFileByTimer: {
+      int delay = road == Road::ResolutionFileByTimer ? 300 : 0;
+      std::vector<std::uint16_t> ramp = WriteRamp("svga.qlr", 0, 0, delay, 1.6);
+      WriteConfig("*800x600 svga.qlr\r\n");
+      EXPECT_TRUE(StartResident(ProgramPath()));
+      EXPECT_TRUE(SetDisplayMode(800, 600));
+      return ramp;
+    }
+    case Road::DefaultLine:
+      return StartWithDefaultLine();
+    case Road::RestoreCommand: {
+      // A hot-key ramp comes between, so that only the restore command can
+      // have put the base ramp in force again.
+      std::vector<std::uint16_t> base = StartWithDefaultLine();
+      EXPECT_TRUE(WaitForDisplayRamp(base, kSoon));
+      ApplyByHotKey(HOOKCMD_RESET);
+      EXPECT_TRUE(WaitForDisplayRamp(CurveRamp(1.0, 0), kSoon));
+      EXPECT_TRUE(PostMessageA(resident.Window(), WM_COMMAND, IDM_RESTOREGAMMA, 0));
+      return base;
+    }
+    }
+    return {};
+  }
+
+  std::vector<std::uint16_t> StartWithDefaultLine() {
+    std::vector<std::uint16_t> ramp = WriteRamp("base.qlr", 0, 0, 0, 0.7);
+    WriteConfig("*default base.qlr\r\n");
+    EXPECT_TRUE(StartResident(ProgramPath()));
+    return ramp;
+  }
+};
+
+TEST_P(KeepGammaRoadTest, RampComesBackAfterEachEvent) {
+  std::vector<std::uint16_t> ramp = ApplyBy(GetParam());
+  ASSERT_TRUE(WaitForDisplayRamp(ramp, kPutBack)) << "applied in the first place";
+  ExpectPutBackAfterEachEvent(ramp);
+}
+
+std::string RoadName(const ::testing::TestParamInfo<Road> &road) {
+  const char *const names[] = {"HotKey", "ResolutionFileAtOnce", "ResolutionFileByTimer",
+                               "DefaultLine", "RestoreCommand"};
+  return names[static_cast<int>(road.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, KeepGammaRoadTest,
+                         ::testing::Values(Road::HotKey, Road::ResolutionFileAtOnce,
+                                           Road::ResolutionFileByTimer, Road::DefaultLine,
+                                           Road::RestoreCommand),
+                         RoadName);
+
+// The common case for the checks below: a hot-key ramp in force, then the
+// display reset by someone else.
+class KeepGammaHotKeyTest : public KeepGammaTest {
+protected:
+  void StartAndApply() {
+    SetPresetValue("Gamma3", 20000);
+    ASSERT_TRUE(StartResident(ProgramPath()));
+    ApplyByHotKey(HOOKCMD_PRESET3);
+    ASSERT_TRUE(WaitForDisplayRamp(applied, kSoon));
+  }
+  const std::vector<std::uint16_t> applied = CurveRamp(2.0, 0);
+};
+
+TEST_F(KeepGammaHotKeyTest, OtherEventsLeaveTheDisplayAlone) {
+  StartAndApply();
+  ResetDisplay();
+  for (const SystemEvent &event : kOtherEvents)
+    Send(event);
+  ExpectStill(reset, kQuietPeriod);
+}
+
+TEST_F(KeepGammaHotKeyTest, ResumeBroadcastReachesTheHiddenMainWindow) {
+  StartAndApply();
+  ResetDisplay();
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0,
+                      SMTO_ABORTIFHUNG, 10000, &result);
+  EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack));
+}
+
+TEST_F(KeepGammaHotKeyTest, KeepGammaZeroPutsNothingBack) {
+  SetPresetValue("KeepGamma", 0);
+  StartAndApply();
+  ResetDisplay();
+  for (const SystemEvent &event : kResettingEvents)
+    Send(event);
+  ExpectStill(reset, kQuietPeriod);
+}
+
+TEST_F(KeepGammaHotKeyTest, AnyOtherKeepGammaKeeps) {
+  SetPresetValue("KeepGamma", 2);
+  StartAndApply();
+  ResetDisplay();
+  Send(kResettingEvents[0]);
+  EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack));
+}
+
+TEST_F(KeepGammaHotKeyTest, NothingAppliedInThisRunNothingPutBack) {
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  ResetDisplay();
+  for (const SystemEvent &event : kResettingEvents)
+    Send(event);
+  ExpectStill(reset, kQuietPeriod);
+  ExpectStill(reset, 0);
+  // The program was listening all along: once it has applied a ramp, the
+  // same events put it back.
+  ApplyByHotKey(HOOKCMD_PRESET3);
+  ASSERT_TRUE(WaitForDisplayRamp(CurveRamp(1.3, 0), kSoon));
+  ResetDisplay();
+  Send(kResettingEvents[0]);
+  EXPECT_TRUE(WaitForDisplayRamp(CurveRamp(1.3, 0), kPutBack));
+}
+
+TEST_F(KeepGammaHotKeyTest, DisplayAlreadyShowingTheRampIsLeftAlone) {
+  StartAndApply();
+  // A ramp that the display shows within one 8-bit level of the applied
+  // one, as a rounding driver could hand it back: no reason to apply again,
+  // and an apply would be seen, since it would bring back the exact levels.
+  const std::vector<std::uint16_t> nearlyApplied = CurveRamp(2.01, 0);
+  int levelsApart = 0, entriesApart = 0;
+  for (std::size_t i = 0; i < applied.size(); ++i) {
+    int apart = std::abs((nearlyApplied[i] >> 8) - (applied[i] >> 8));
+    levelsApart = std::max(levelsApart, apart);
+    entriesApart += apart != 0;
+  }
+  ASSERT_EQ(levelsApart, 1);
+  ASSERT_GT(entriesApart, 0);
+  ASSERT_TRUE(SetDisplayRamp(nearlyApplied));
+  for (const SystemEvent &event : kResettingEvents)
+    Send(event);
+  ExpectStill(nearlyApplied, kQuietPeriod);
+}
+
+TEST_F(KeepGammaHotKeyTest, SettleTimerMessageWithoutAnEventDoesNothing) {
+  StartAndApply();
+  ResetDisplay();
+  ASSERT_TRUE(PostMessageA(resident.Window(), WM_TIMER, kKeepGammaTimer, 0));
+  ExpectStill(reset, kQuietPeriod);
+}
+
+// Each event sent while the display shows the reset ramp: a program that
+// checked at every event would put the ramp back a thousand times. One
+// re-apply per settle delay (half a second) is the most allowed.
+TEST_F(KeepGammaHotKeyTest, BurstOfEventsGivesOneReapplyPerSettleDelay) {
+  StartAndApply();
+  const int kEvents = 1000;
+  int reapplied = 0;
+  DWORD start = GetTickCount();
+  for (int i = 0; i < kEvents; ++i) {
+    ResetDisplay();
+    Send(kResettingEvents[i % 6]);
+    if (HighBytes(ReadDisplayRamp()) == HighBytes(applied))
+      ++reapplied;
+  }
+  ResetDisplay();
+  EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack)) << "after the burst, the ramp comes back";
+  ++reapplied;
+  DWORD elapsed = GetTickCount() - start;
+  std::printf("%d events in %lu ms, ramp put back %d times\n", kEvents,
+              static_cast<unsigned long>(elapsed), reapplied);
+  EXPECT_LE(reapplied, 1 + static_cast<int>(elapsed / 500));
+  // And then it stays asleep: a ramp set afterwards is left alone.
+  ResetDisplay();
+  ExpectStill(reset, kQuietPeriod);
+}
+
+TEST_F(KeepGammaHotKeyTest, RampWaitingForTimerOneIsLeftAlone) {
+  std::vector<std::uint16_t> slow = WriteRamp("svga.qlr", 0, 0, 8000, 1.6);
+  WriteConfig("*800x600 svga.qlr\r\n");
+  StartAndApply();
+  ASSERT_TRUE(SetDisplayMode(800, 600));
+  ResetDisplay();
+  Send(kResettingEvents[0]);
+  // Neither the hot-key ramp before it nor anything else comes first.
+  ExpectStill(reset, kQuietPeriod);
+  EXPECT_TRUE(WaitForDisplayRamp(slow, 15000)) << "timer 1 still applies its ramp";
+  // From then on it is the ramp in force.
+  ResetDisplay();
+  Send(kResettingEvents[2]);
+  EXPECT_TRUE(WaitForDisplayRamp(slow, kPutBack));
+}
+
+} // namespace
