@@ -383,6 +383,27 @@ TEST_F(MessageStormTest, TenThousandMessagesLeaveTheProgramAnsweringAndItEndsCle
   ExpectSoundAndCloseIt(closer);
 }
 
+// Clicks on the icon queued faster than the program takes them: opening the
+// menu for the first must not open it again for each of the others, one
+// inside the other, until the stack runs out.
+TEST_F(MessageStormTest, BurstOfTrayClicksOpensOneMenuAtATime) {
+  ASSERT_TRUE(StartResident(program));
+  MenuAndDialogCloser closer(resident.ProcessId());
+  resident.Suspend();
+  for (int i = 0; i < 5000; ++i)
+    ASSERT_TRUE(PostMessageA(resident.Window(), WM_TRAYNOTIFY, 0,
+                             i % 2 ? WM_RBUTTONDOWN : WM_LBUTTONDOWN));
+  ASSERT_TRUE(PostMessageA(resident.Window(), WM_HOOKCOMMAND, kMarkerPresets[0], 0));
+  resident.Resume();
+  EXPECT_TRUE(WaitForMarker(CurveRamp(kMarkerGammas[0], 0)))
+      << "the program did not work through the clicks";
+  for (DWORD begun = GetTickCount(); closer.Menus() == 0 && GetTickCount() - begun < kTimeoutMs;)
+    Sleep(20);
+  EXPECT_GT(closer.Menus(), 0) << "no click opened the menu";
+  ASSERT_TRUE(resident.IsRunning());
+  ExpectSoundAndCloseIt(closer);
+}
+
 TEST_F(MessageStormTest, TheSameStormWhileTheSettingsDialogIsOpen) {
   ASSERT_TRUE(StartResident(program));
   const unsigned start = StormStart();
