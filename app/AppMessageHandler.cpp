@@ -4,6 +4,7 @@
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
+#include "app/ModalLoopScope.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
 #include "ui/DrainMessageQueue.h"
@@ -156,7 +157,11 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
   // runs the stack out. One menu at a time: clicks meanwhile are dropped, as
   // a click outside an open menu only closes it.
   state.trayMenuOpen = 1;
-  int command = state.popupMenu ? state.popupMenu->Track(window) : 0;
+  int command = 0;
+  if (state.popupMenu) {
+    ModalLoopScope menuLoop(state);
+    command = state.popupMenu->Track(window);
+  }
   state.trayMenuOpen = 0;
   RunMenuCommand(command);
 }

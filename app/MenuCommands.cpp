@@ -2,16 +2,86 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "app/ModalLoopScope.h"
 #include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
+#include "ui/CreateDialog.h"
+#include "ui/DialogWindow.h"
+
+#include <commdlg.h>
+#include <cstddef>
+#include <new>
+
+namespace {
+
+const int kSliderOne = 8192; // gamma 1.0 on the creation dialog's slider
+
+// The first version of the record, which every system takes.
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
+              "the first OPENFILENAMEA has 76 bytes");
+
+int ChooseGammaFile(char *path, DWORD pathSize) {
+  OPENFILENAMEA request = {};
+  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  request.hwndOwner = GetMainWindow();
+  request.hInstance = GetModuleHandleA(nullptr);
+  request.lpstrFilter = "quillora file(*.qlr)\0*.qlr\0";
+  request.lpstrFile = path;
+  request.nMaxFile = pathSize;
+  request.lpstrTitle = "ガンマファイルの読みこみ";
+  request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  request.lpstrDefExt = "qlr";
+  return GetOpenFileNameA(&request) ? 1 : 0;
+}
+
+// The file is applied once; it becomes neither the base ramp nor part of
+// the resolution table.
+void LoadGammaFile() {
+  GammaRamp *ramp = new (std::nothrow) GammaRamp;
+  char path[MAX_PATH] = "";
+  if (ramp && ChooseGammaFile(path, sizeof path) && ramp->LoadFromFile(path))
+    ramp->Apply();
+  delete ramp;
+}
+
+// Anything but "適用" takes the preview off the screen again.
+void CreateGamma() {
+  DialogWindow *dialog = new (std::nothrow) DialogWindow(CreateDialogHandler);
+  GammaRamp *ramp = new (std::nothrow) GammaRamp;
+  INT_PTR result = 0;
+  if (ramp)
+    ramp->SetIdentity();
+  if (dialog && ramp) {
+    CreateDialogState state = {ramp, kSliderOne, 0, 0};
+    dialog->data = &state;
+    result = dialog->ShowModal(IDD_CREATEGAMMA, GetMainWindow());
+    dialog->data = nullptr;
+  }
+  if (result != 1 && ramp) {
+    ramp->SetIdentity();
+    ramp->Apply();
+  }
+  delete ramp;
+  delete dialog;
+}
+
+} // namespace
 
 void RunMenuCommand(int command) {
   AppState &state = GetAppState();
   if (state.commandBusy)
     return;
   state.commandBusy = 1;
+  // The file dialogs and the dialog boxes run modal loops.
+  ModalLoopScope modalLoop(state);
   switch (command) {
+  case IDM_LOADFILE:
+    LoadGammaFile();
+    break;
+  case IDM_CREATEGAMMA:
+    CreateGamma();
+    break;
   case IDM_RESIDENTSETTINGS:
     RunResidentSettingsCommand(state);
     break;

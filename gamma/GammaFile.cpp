@@ -14,7 +14,10 @@
 #include "gamma/GammaRamp.h"
 
 #include "gamma/MoveFileOver.h"
+#include "gamma/NewFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -28,11 +31,15 @@ const char kMagic[8] = {'Q', 'L', 'R', 'A', 'M', 'P', '0', '1'};
 const int kRampBytes = 2 * GammaRamp::kEntryCount;
 // The new file is written beside the old one and renamed over it only when
 // complete, so that a failed save never leaves a cut-off gamma file behind.
-const char kTemporarySuffix[] = ".tmp";
+// Its name is no longer than the target's own: a path that fits where the
+// target's fits (a 260-byte buffer, say) fits for the temporary file too.
+const std::size_t kLongestTemporaryName = 8;
+const int kTemporaryNameTries = 64;
 
 class StdioFile {
 public:
   StdioFile(const char *path, const char *mode) : file(std::fopen(path, mode)) {}
+  explicit StdioFile(std::FILE *opened) : file(opened) {}
   virtual ~StdioFile() { Close(); }
   StdioFile(const StdioFile &) = delete;
   StdioFile &operator=(const StdioFile &) = delete;
@@ -77,6 +84,53 @@ void EncodeInt32(std::vector<unsigned char> &bytes, std::int32_t value) {
   std::uint32_t bits = static_cast<std::uint32_t>(value);
   for (int shift = 0; shift < 32; shift += 8)
     bytes.push_back(static_cast<unsigned char>(bits >> shift));
+}
+
+bool SameName(const std::string &a, const std::string &b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The try-th candidate for the temporary file: "~" and hexadecimal digits,
+// as long as the target's name allows, in the target's folder. Empty when
+// there is none.
+std::string TemporaryPath(const std::string &path, int attempt) {
+  const std::size_t folderEnd = path.find_last_of("/\\:") + 1; // 0 when none
+  const std::string name = path.substr(folderEnd);
+  const std::size_t length = std::min(name.size(), kLongestTemporaryName);
+  if (length == 0)
+    return std::string();
+  char candidate[kLongestTemporaryName + 1] = "~";
+  if (length == 1 && attempt > 0)
+    return std::string();
+  if (length > 1 &&
+      std::snprintf(candidate, sizeof candidate, "~%0*x", static_cast<int>(length - 1),
+                    static_cast<unsigned>(attempt)) != static_cast<int>(length))
+    return std::string();
+  if (SameName(candidate, name))
+    return std::string();
+  return path.substr(0, folderEnd) + candidate;
+}
+
+// Creates a temporary file that did not exist before, so that no file of
+// anyone else is ever overwritten or blocks the save.
+std::FILE *CreateTemporaryFile(const std::string &path, std::string &temporary) {
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    temporary = TemporaryPath(path, attempt);
+    if (temporary.empty())
+      continue;
+    int exists = 0;
+    if (std::FILE *file = CreateNewFile(temporary.c_str(), &exists))
+      return file;
+    if (!exists)
+      return nullptr;
+  }
+  return nullptr;
 }
 
 } // namespace
@@ -146,8 +200,8 @@ int GammaRamp::SaveToFile(const char *path) const {
   }
   EncodeInt32(bytes, applyDelay);
 
-  const std::string temporary = std::string(path) + kTemporarySuffix;
-  StdioFile file(temporary.c_str(), "wb");
+  std::string temporary;
+  StdioFile file(CreateTemporaryFile(path, temporary));
   if (!file.IsOpen())
     return 0;
   const bool written = file.Write(bytes);

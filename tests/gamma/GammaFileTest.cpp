@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -434,5 +435,51 @@ TEST_F(GammaFileTest, WriteErrorReportsFailureAndKeepsTheOldFile) {
   EXPECT_EQ(Listing(), std::vector<std::string>{"target.qlr"});
 }
 #endif
+
+// The new file is written under a temporary name first; whatever that name,
+// a path that fits in a 260-byte buffer must save, in short names too.
+class GammaFileSaveName : public GammaFileTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GammaFileSaveName, PathsUpTo259CharactersSaveAndLeaveOnlyTheTarget) {
+  const int wanted = GetParam();
+  const std::size_t leafLength = wanted < 0 ? static_cast<std::size_t>(-wanted)
+                                            : static_cast<std::size_t>(wanted) - PathOf("").size();
+  ASSERT_GE(leafLength, 1u);
+  const std::string leaf = std::string(leafLength - 1, 'n') + "q";
+  GammaRamp ramp;
+  ramp.SetCurve(1.5, 3);
+  ramp.SetApplyDelay(77);
+  ASSERT_EQ(ramp.SaveToFile(PathOf(leaf).c_str()), 1) << PathOf(leaf).size() << " characters";
+  GammaRamp loaded;
+  ASSERT_EQ(loaded.LoadFromFile(PathOf(leaf).c_str()), 1);
+  EXPECT_EQ(StateOf(loaded), StateOf(ramp));
+  EXPECT_EQ(Listing(), std::vector<std::string>{leaf});
+}
+
+// Positive: the whole path's length; negative: only the file name's.
+INSTANTIATE_TEST_SUITE_P(GammaFile, GammaFileSaveName, ::testing::Values(256, 259, -1, -2, -8));
+
+TEST_F(GammaFileTest, StrayFilesBesideTheTargetNeitherBlockTheSaveNorAreTouched) {
+  const Bytes stray = {'s', 't', 'r', 'a', 'y'};
+  const std::string strayPath = Write("target.qlr.tmp", stray);
+  std::error_code error;
+  fs::permissions(strayPath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                  error);
+  ASSERT_FALSE(error) << error.message();
+  Write("target.qlr", Bytes(40, 0xEE));
+  GammaRamp ramp;
+  ramp.SetIdentity();
+  ASSERT_EQ(ramp.SaveToFile(PathOf("target.qlr").c_str()), 1);
+  GammaRamp loaded;
+  ASSERT_EQ(loaded.LoadFromFile(PathOf("target.qlr").c_str()), 1);
+  EXPECT_EQ(StateOf(loaded), StateOf(ramp));
+  EXPECT_EQ(Read(strayPath), stray);
+  std::vector<std::string> names = Listing();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"target.qlr", "target.qlr.tmp"}));
+  // Whichever file ended up read-only, the next run must be able to remove it.
+  for (const std::string &name : Listing())
+    fs::permissions(PathOf(name), fs::perms::owner_all, error);
+}
 
 } // namespace
