@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the portable code natively (with ASan and
-# UBSan) and the Windows program, and runs every test: the native ones
-# directly, the Windows ones under Wine on a private Xorg dummy display.
+# UBSan), the fuzz targets (Clang) and the Windows program, and runs every
+# test: the native ones directly, each fuzz target for a short fixed time
+# (scripts/fuzz.sh runs long campaigns), the Windows ones under Wine on a
+# private Xorg dummy display.
 #
 #   scripts/test.sh               everything
 #   scripts/test.sh -R Gamma      arguments go to both ctest runs
@@ -15,7 +17,7 @@ cd "$root"
 
 "$root/scripts/install-deps.sh"
 
-presets=${QUIL_PRESETS:-native win32}
+presets=${QUIL_PRESETS:-native fuzz win32}
 jobs=$(nproc)
 test_jobs=${QUIL_JOBS:-$jobs}
 repeat=()

@@ -49,7 +49,8 @@ ResidentProcess::~ResidentProcess() {
   CloseHandle(process.hProcess);
 }
 
-int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir) {
+int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir,
+                           unsigned readyTimeoutMs) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   std::string writable(commandLine);
@@ -65,7 +66,7 @@ int ResidentProcess::Start(const std::string &commandLine, const std::string &wo
     if (!IsRunning())
       return 0;
     Sleep(50);
-  } while (GetTickCount() - start < 30000);
+  } while (GetTickCount() - start < readyTimeoutMs);
   return 0;
 }
 

@@ -19,7 +19,8 @@ public:
   // Starts the command line in workingDir (a Windows path) and waits until
   // the program's main window exists and its message loop answers. 1 on
   // success; 0 when it did not start, ended, or did not become ready.
-  int Start(const std::string &commandLine, const std::string &workingDir);
+  int Start(const std::string &commandLine, const std::string &workingDir,
+            unsigned readyTimeoutMs = 30000);
   HWND Window() const { return window; }
   // Sends a message to the main window and waits until the program has
   // handled it: 1 then, 0 on timeout or when the program is gone. A test
