@@ -147,15 +147,22 @@ void OnHookCommand(AppState &state, WPARAM code) {
 }
 
 void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessage) {
-  if (state.commandBusy || iconId != 0)
+  if (state.commandBusy || state.trayMenuOpen || iconId != 0)
     return;
   if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
     return;
+  // Track drains the queue before the menu opens, and the menu's loop
+  // dispatches as well. Clicks queued behind this one would each open the
+  // menu again inside it, one level deeper per click, until a burst of them
+  // runs the stack out. One menu at a time: clicks meanwhile are dropped, as
+  // a click outside an open menu only closes it.
+  state.trayMenuOpen = 1;
   int command = 0;
   if (state.popupMenu) {
     ModalLoopScope menuLoop(state);
     command = state.popupMenu->Track(window);
   }
+  state.trayMenuOpen = 0;
   RunMenuCommand(command);
 }
 

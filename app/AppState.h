@@ -40,6 +40,8 @@ struct AppState {
   int hotkeyDarkLevel = 0;
 
   int commandBusy = 0;
+  // 1 while a tray click has its menu open (or about to open).
+  int trayMenuOpen = 0;
   int displayChangeBusy = 0;
   // Above 0 while the pause and queue drain after an applied ramp runs.
   int drainDepth = 0;

@@ -9,9 +9,6 @@ namespace {
 
 const char kPresetsKey[] = "Software\\Tessivo\\Quil";
 const double kGammaScale = 10000.0; // stored = gamma x 10000
-const double kStoredGammaUnit = 0.0001;
-const double kMinimumGamma = 0.5;
-const int kMaximumDarkLevel = 64;
 
 struct ValueName {
   char text[16];
@@ -19,8 +16,6 @@ struct ValueName {
     std::snprintf(text, sizeof text, "%s%d", prefix, index);
   }
 };
-
-double DefaultGamma(int index) { return 1 + 0.1 * index; }
 
 // Truncates toward zero; values beyond the 32-bit range stop at its ends
 // instead of wrapping into nonsense.
@@ -33,36 +28,19 @@ int GammaToStored(double gamma) {
   return static_cast<int>(scaled);
 }
 
-void SetDefaults(ResidentPresets &presets) {
-  for (int i = 0; i < ResidentPresets::kCount; ++i) {
-    presets.gamma[i] = DefaultGamma(i);
-    presets.darkLevel[i] = 0;
-  }
-  presets.hookEnabled = 1;
-}
-
-void ReadPreset(RegistryKey &key, ResidentPresets &presets, int i) {
-  int stored = 0;
-  key.GetDword(ValueName("Gamma", i).text, &stored, 10000 + 1000 * i);
-  double gamma = stored * kStoredGammaUnit;
-  presets.gamma[i] = (gamma >= kMinimumGamma) ? gamma : DefaultGamma(i);
-
-  key.GetDword(ValueName("Adjust", i).text, &stored, 0);
-  // Compared unsigned, so a negative level becomes the maximum as well.
-  int tooDark = static_cast<unsigned>(stored) > static_cast<unsigned>(kMaximumDarkLevel);
-  presets.darkLevel[i] = tooDark ? kMaximumDarkLevel : stored;
+int ReadFromKey(void *key, const char *name, int *value) {
+  return static_cast<RegistryKey *>(key)->GetDword(name, value, 0) == 0;
 }
 
 } // namespace
 
 void LoadResidentPresets(ResidentPresets &presets) {
-  SetDefaults(presets);
   RegistryKey key;
-  if (!key.Open(kPresetsKey, HKEY_CURRENT_USER))
+  if (!key.Open(kPresetsKey, HKEY_CURRENT_USER)) {
+    DecodeResidentPresets(presets, nullptr, nullptr);
     return;
-  for (int i = 0; i < ResidentPresets::kCount; ++i)
-    ReadPreset(key, presets, i);
-  key.GetDword("HookEnabled", &presets.hookEnabled, 1);
+  }
+  DecodeResidentPresets(presets, ReadFromKey, &key);
   key.Close();
 }
 

@@ -17,6 +17,16 @@ struct ResidentPresets {
 // creates the key; a missing key or value keeps the default silently.
 void LoadResidentPresets(ResidentPresets &presets);
 
+// Stands for the open registry key while the presets are decoded: 1 with the
+// value's data in *value (a value of any type with at most 4 bytes of data,
+// zero-extended), 0 when the value is missing, longer or unreadable.
+typedef int (*ReadStoredValue)(void *source, const char *name, int *value);
+
+// The decoding behind LoadResidentPresets, apart from the registry: the
+// defaults, then every value read delivers, within the limits above. A null
+// read stands for a key that could not be opened: the defaults alone.
+void DecodeResidentPresets(ResidentPresets &presets, ReadStoredValue read, void *source);
+
 // Creates the key if needed and writes Gamma0, Adjust0, ..., Gamma9,
 // Adjust9, HookEnabled in that order, gamma as gamma x 10000 truncated
 // toward zero. Returns 1 when every value was written; 0 when the key could

@@ -5,7 +5,8 @@
 
 // The entry points of QuilHook.dll. The library exports them under exactly
 // these undecorated names with the stdcall convention; the library checks
-// its definitions against these types, the program calls through them.
+// its definitions against these types. The program calls them so that a
+// library built with cdecl entry points works too (HookModule.cpp).
 
 // The file name the library was loaded under, e.g. "QuilHook.dll". Installs
 // the keyboard hook for the calling thread, which must pump messages.

@@ -8,6 +8,8 @@ packages=(
   cmake ninja-build g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
   # the release zip and its test
   unzip
+  # fuzz targets: libFuzzer and the sanitizer run-times come with libclang-rt
+  clang-14 libclang-rt-14-dev
   # 32-bit Wine; without libxxf86vm1 every gamma call fails, without
   # libxrandr2 ChangeDisplaySettings cannot switch modes
   wine wine32:i386 libxxf86vm1:i386 libxrandr2:i386

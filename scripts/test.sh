@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the portable code natively (with ASan and
-# UBSan) and the Windows program, and runs every test: the native ones
-# directly, the Windows ones under Wine on a private Xorg dummy display.
+# UBSan), the fuzz targets (Clang) and the Windows program, and runs every
+# test: the native ones directly, each fuzz target for a short fixed time
+# (scripts/fuzz.sh runs long campaigns), the Windows ones under Wine on a
+# private Xorg dummy display.
 #
 #   scripts/test.sh               everything
 #   scripts/test.sh -R Gamma      arguments go to both ctest runs
 #   QUIL_PRESETS=win32 scripts/test.sh   only one of the two builds
+#   QUIL_JOBS=8 scripts/test.sh   tests run side by side (default: one per CPU)
+#   QUIL_REPEAT=10 scripts/test.sh   each test runs up to ten times, until it
+#                                    fails (catches tests that fail at random)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 "$root/scripts/install-deps.sh"
 
-presets=${QUIL_PRESETS:-native win32}
+presets=${QUIL_PRESETS:-native fuzz win32}
 jobs=$(nproc)
+test_jobs=${QUIL_JOBS:-$jobs}
+repeat=()
+if [ -n "${QUIL_REPEAT:-}" ]; then
+  repeat=(--repeat "until-fail:$QUIL_REPEAT")
+fi
 
 for preset in $presets; do
   cmake --preset "$preset" >/dev/null
@@ -36,6 +46,6 @@ for preset in $presets; do
     create_temp_prefix
   fi
   echo "== $preset tests"
-  ctest --preset "$preset" -j "$jobs" "$@" || status=1
+  ctest --preset "$preset" -j "$test_jobs" "${repeat[@]}" "$@" || status=1
 done
 exit $status

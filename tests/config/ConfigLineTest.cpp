@@ -1,5 +1,7 @@
 #include "config/ConfigLine.h"
 
+#include "tests/support/TestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -152,6 +154,8 @@ TEST(ConfigLineTest, SuffixTestIgnoresCaseAndNeedsALongerName) {
 }
 
 TEST(ConfigLineTest, FileExistsForFilesAndDirectoriesOnly) {
+  TestFolder folder;
+  ASSERT_TRUE(folder.Ready()) << folder.Path();
   const char file[] = "config_line_test_file.qlr";
   std::FILE *out = std::fopen(file, "wb");
   ASSERT_NE(nullptr, out);
@@ -168,8 +172,6 @@ TEST(ConfigLineTest, FileExistsForFilesAndDirectoriesOnly) {
   EXPECT_EQ(0, FileExists("config_line_test_missing.qlr"));
   EXPECT_EQ(0, FileExists(""));
   EXPECT_EQ(0, FileExists(nullptr));
-  std::remove(file);
-  std::remove(empty);
 }
 
 // Whatever bytes a line holds, parsing stays inside it and hands back a path

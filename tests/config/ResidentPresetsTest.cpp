@@ -19,9 +19,10 @@ protected:
 };
 
 TEST_F(ConfigPresetsTest, DefaultsWithoutKeyAndReadingDoesNotCreateIt) {
+  const double kDefaults[10] = {1.0, 1.1, 1.2, 1.3, 1.4, 1.5, 1.6, 1.7, 1.8, 1.9};
   ResidentPresets presets = Load();
   for (int i = 0; i < 10; ++i) {
-    EXPECT_DOUBLE_EQ(1.0 + 0.1 * i, presets.gamma[i]) << i;
+    EXPECT_DOUBLE_EQ(kDefaults[i], presets.gamma[i]) << i;
     EXPECT_EQ(0, presets.darkLevel[i]) << i;
   }
   EXPECT_EQ(1, presets.hookEnabled);

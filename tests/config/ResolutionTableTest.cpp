@@ -2,10 +2,10 @@
 
 #include "GammaFileFixture.h"
 #include "gamma/GammaRamp.h"
+#include "tests/support/TestFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -16,15 +16,13 @@ protected:
   static constexpr const char *kNotGamma = "config_table_test_not_gamma.qlr";
 
   void SetUp() override {
+    ASSERT_TRUE(folder.Ready()) << folder.Path();
     ASSERT_TRUE(WriteGammaFile(kFile, 1024, 768));
     ASSERT_TRUE(WriteBytes(kNotGamma, "QLRAMP0", 7));
   }
-  void TearDown() override {
-    FreeResolutionEntries(table);
-    std::remove(kFile);
-    std::remove(kNotGamma);
-  }
+  void TearDown() override { FreeResolutionEntries(table); }
 
+  TestFolder folder;
   ResolutionTable table = {};
   ResolutionEntry *tail = nullptr;
   GammaRamp workRamp;

@@ -1,5 +1,6 @@
 #include "tests/e2e/ResidentFixture.h"
 
+#include "app/AppMessages.h"
 #include "gamma/GammaRamp.h"
 
 #include <cstdio>
@@ -38,9 +39,21 @@ std::vector<std::uint16_t> CurveRamp(double gamma, int darkLevel) {
   return std::vector<std::uint16_t>(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
 }
 
+// A folder per test, so that nothing one test leaves behind (a file, a
+// configuration line) can decide another's result.
+std::string ResidentFixture::TestFolderName() {
+  const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(test->test_suite_name()) + "." + test->name();
+  for (char &c : name)
+    if (c == '/')
+      c = '_';
+  return name;
+}
+
 void ResidentFixture::SetUp() {
   ASSERT_TRUE(SetDisplayMode(640, 480));
-  folder = FreshFolder(QUIL_TEST_BINARY_DIR, "resident");
+  std::string parent = FreshFolder(QUIL_TEST_BINARY_DIR, "resident");
+  folder = FreshFolder(parent, TestFolderName());
   DeletePresets();
   startRamp = CurveRamp(0.9, 0);
   ASSERT_TRUE(SetDisplayRamp(startRamp));
@@ -79,5 +92,57 @@ int ResidentFixture::StartResident(const std::string &program) {
 
 void ResidentFixture::ExpectStill(const std::vector<std::uint16_t> &ramp, unsigned ms) {
   Sleep(ms);
+  ExpectDisplay(ramp);
+}
+
+void ResidentFixture::ExpectDisplay(const std::vector<std::uint16_t> &ramp) {
+  if (resident.IsRunning()) {
+    EXPECT_TRUE(resident.Sync()) << "the program does not answer";
+  }
   EXPECT_EQ(HighBytes(ReadDisplayRamp()), HighBytes(ramp));
+}
+
+bool ResidentFixture::ChangeDisplayMode(int width, int height) {
+  return SetDisplayMode(width, height) && resident.Sync();
+}
+
+HWND WaitForProgramMenu(DWORD processId, unsigned timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND menu = FindProcessWindow(processId, "#32768", true))
+      return menu;
+    if (GetTickCount() - start >= timeoutMs)
+      return nullptr;
+    Sleep(20);
+  }
+}
+
+bool WaitForProgramMenuGone(DWORD processId, unsigned timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (!FindProcessWindow(processId, "#32768", true))
+      return true;
+    if (GetTickCount() - start >= timeoutMs)
+      return false;
+    Sleep(20);
+  }
+}
+
+bool ResidentFixture::WaitForPostedMessages() {
+  if (!PostMessageA(resident.Window(), WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN))
+    return false;
+  HWND menu = WaitForProgramMenu(resident.ProcessId(), 20000);
+  if (!menu)
+    return false;
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  return WaitForProgramMenuGone(resident.ProcessId(), 20000) && resident.Sync();
+}
+
+void WaitUntil(DWORD tick) {
+  for (;;) {
+    auto left = static_cast<LONG>(tick - GetTickCount());
+    if (left <= 0)
+      return;
+    Sleep(static_cast<DWORD>(left));
+  }
 }

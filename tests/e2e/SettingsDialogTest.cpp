@@ -545,10 +545,11 @@ TEST_F(SettingsDialogTest, CommandsAndTrayClicksAreDroppedWhileTheDialogIsOpen) 
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
 
-  PostMessageA(window, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
-  PostMessageA(window, WM_COMMAND, IDM_RESIDENTSETTINGS, 0);
-  PostMessageA(window, WM_COMMAND, IDM_EXIT, 0);
-  Sleep(kAbsenceMs);
+  // Sent: each returns once handled, and one that opened a menu or a second
+  // dialog would not return while that is open.
+  EXPECT_TRUE(resident.Send(WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN, 5000));
+  EXPECT_TRUE(resident.Send(WM_COMMAND, IDM_RESIDENTSETTINGS, 0, 5000));
+  EXPECT_TRUE(resident.Send(WM_COMMAND, IDM_EXIT, 0, 5000));
   EXPECT_EQ(nullptr, FindProcessWindow(resident.ProcessId(), "#32768", true)) << "a menu opened";
   EXPECT_TRUE(IsWindow(dialog));
   // Hook commands are still handled.

@@ -9,32 +9,36 @@ namespace {
 
 // The popup menu window the program has open, waiting up to timeoutMs.
 HWND WaitForOpenMenu(DWORD processId, unsigned timeoutMs) {
-  DWORD start = GetTickCount();
-  do {
-    if (HWND menu = FindProcessWindow(processId, "#32768", true))
-      return menu;
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
+  return WaitForProgramMenu(processId, timeoutMs);
 }
 
 using TrayMenuTest = ResidentFixture;
 
 TEST_F(TrayMenuTest, OnlyButtonPressesOnTheIconOpenTheMenu) {
+  // A command run by mistake would show: the restore command applies the
+  // base ramp over the one set here, and the exit command ends the program.
+  std::vector<std::uint16_t> base = WriteRamp("base.qlr", 0, 0, 0, 1.3);
+  WriteConfig("*default base.qlr\r\n");
   ASSERT_TRUE(StartResident(ProgramPath()));
+  ASSERT_TRUE(SetDisplayRamp(startRamp));
   HWND window = resident.Window();
-  for (LPARAM mouse : {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE})
-    PostMessageA(window, WM_TRAYNOTIFY, 0, mouse);
-  PostMessageA(window, WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN); // another icon's
-  EXPECT_EQ(WaitForOpenMenu(resident.ProcessId(), 700), nullptr);
+  // Sent, not posted: each returns once handled, and one that opened the
+  // menu would not return before the menu closed.
+  for (LPARAM mouse : {WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE}) {
+    EXPECT_TRUE(resident.Send(WM_TRAYNOTIFY, 0, mouse, 5000)) << mouse;
+  }
+  EXPECT_TRUE(resident.Send(WM_TRAYNOTIFY, 1, WM_RBUTTONDOWN, 5000)) << "another icon's";
+  EXPECT_EQ(WaitForOpenMenu(resident.ProcessId(), 0), nullptr);
 
   PostMessageA(window, WM_TRAYNOTIFY, 0, WM_LBUTTONDOWN);
-  HWND menu = WaitForOpenMenu(resident.ProcessId(), 5000);
+  HWND menu = WaitForOpenMenu(resident.ProcessId(), 20000);
   ASSERT_NE(menu, nullptr);
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-  Sleep(500);
-  EXPECT_EQ(WaitForOpenMenu(resident.ProcessId(), 0), nullptr);
-  EXPECT_TRUE(resident.IsRunning()) << "a dismissed menu runs no command";
+  EXPECT_TRUE(WaitForProgramMenuGone(resident.ProcessId(), 20000));
+  // A dismissed menu runs no command.
+  EXPECT_TRUE(resident.IsRunning());
+  ExpectDisplay(startRamp);
+  EXPECT_TRUE(resident.IsRunning());
 }
 
 TEST_F(TrayMenuTest, ExitFromTheMenuEndsTheProgram) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -152,6 +153,42 @@ TEST_F(HookModuleTest, WithoutTheLibraryNothingIsCalled) {
   delete module;
   EXPECT_EQ(GetFileAttributesA(logPath.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_FALSE(LibraryInProcess());
+}
+
+#if defined(__i386__)
+// Where the stack pointer stands. A call that leaves it elsewhere has popped
+// too much or too little: the fault of calling a cdecl entry as stdcall.
+__attribute__((noinline)) std::uintptr_t StackPointerAfter(HookModule *module, int (HookModule::*call)(HWND),
+                                                          HWND window) {
+  std::uintptr_t before = 0;
+  std::uintptr_t after = 0;
+  __asm__ volatile("movl %%esp, %0" : "=r"(before));
+  (module->*call)(window);
+  __asm__ volatile("movl %%esp, %0" : "=r"(after));
+  return after - before;
+}
+#endif
+
+// A library built from the interface in plain C has cdecl entry points.
+TEST_F(HookModuleTest, CdeclLibraryIsCalledLikeTheStdcallOne) {
+  UseLibraryFrom("cdecl");
+  for (int round = 0; round < 100; ++round) {
+    HookModule *module = new HookModule;
+    ASSERT_TRUE(module->IsLoaded());
+#if defined(__i386__)
+    EXPECT_EQ(StackPointerAfter(module, &HookModule::Start, window), 0u);
+#else
+    EXPECT_EQ(module->Start(window), 1);
+#endif
+    EXPECT_TRUE(module->IsStarted());
+    EXPECT_EQ(module->Stop(), 1);
+    delete module;
+  }
+  Lines once = {"load", "StartHook QuilHook.dll", RegisterLine(), "EndHook", "unload"};
+  Lines expected;
+  for (int round = 0; round < 100; ++round)
+    expected.insert(expected.end(), once.begin(), once.end());
+  EXPECT_EQ(Log(), expected);
 }
 
 class IncompleteLibraryTest : public HookModuleTest,

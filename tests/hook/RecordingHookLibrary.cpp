@@ -8,7 +8,9 @@
 //   EndHook
 //   unload                     FreeLibrary took it out again
 //
-// Built in variants that leave out one entry point each (QUIL_HOOK_WITHOUT_*).
+// Built in variants that leave out one entry point each (QUIL_HOOK_WITHOUT_*),
+// and in one with cdecl entry points (QUIL_HOOK_CDECL), as a library built
+// from the interface in plain C gets them by default.
 // The file is opened for every line, so it survives the library's unloading
 // and serves end-to-end runs of the program as well.
 
@@ -42,33 +44,42 @@ void Record(const char *line) {
 
 #define RECORDING_EXPORT extern "C" __declspec(dllexport)
 
+#ifdef QUIL_HOOK_CDECL
+#define RECORDING_CONVENTION __cdecl
+// The program's types are stdcall; this variant differs from them on purpose.
+#define CHECK_ENTRY_TYPE(name, type)
+#else
+#define RECORDING_CONVENTION WINAPI
+#define CHECK_ENTRY_TYPE(name, type)                                                               \
+  static_assert(std::is_same<decltype(&name), type>::value, #name);
+#endif
+
 #ifndef QUIL_HOOK_WITHOUT_STARTHOOK
-RECORDING_EXPORT BOOL WINAPI StartHook(const char *moduleName) {
+RECORDING_EXPORT BOOL RECORDING_CONVENTION StartHook(const char *moduleName) {
   char line[MAX_PATH + 16];
   std::snprintf(line, sizeof line, "StartHook %s", moduleName ? moduleName : "(null)");
   Record(line);
   return TRUE;
 }
-static_assert(std::is_same<decltype(&StartHook), StartHookProc>::value, "StartHook");
+CHECK_ENTRY_TYPE(StartHook, StartHookProc)
 #endif
 
 #ifndef QUIL_HOOK_WITHOUT_ENDHOOK
-RECORDING_EXPORT BOOL WINAPI EndHook(void) {
+RECORDING_EXPORT BOOL RECORDING_CONVENTION EndHook(void) {
   Record("EndHook");
   return TRUE;
 }
-static_assert(std::is_same<decltype(&EndHook), EndHookProc>::value, "EndHook");
+CHECK_ENTRY_TYPE(EndHook, EndHookProc)
 #endif
 
 #ifndef QUIL_HOOK_WITHOUT_REGISTERQUILWINDOW
-RECORDING_EXPORT void WINAPI RegisterQuilWindow(HWND window) {
+RECORDING_EXPORT void RECORDING_CONVENTION RegisterQuilWindow(HWND window) {
   char line[64];
   std::snprintf(line, sizeof line, "RegisterQuilWindow 0x%lx",
                 static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
   Record(line);
 }
-static_assert(std::is_same<decltype(&RegisterQuilWindow), RegisterQuilWindowProc>::value,
-              "RegisterQuilWindow");
+CHECK_ENTRY_TYPE(RegisterQuilWindow, RegisterQuilWindowProc)
 #endif
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {

@@ -174,7 +174,7 @@ public:
     if (sent != inputs.size())
       return false;
     std::unique_lock<std::mutex> guard(state.lock);
-    if (!state.marked.wait_for(guard, std::chrono::seconds(5),
+    if (!state.marked.wait_for(guard, std::chrono::seconds(20),
                                [&] { return state.markers > markersBefore; }))
       return false;
     commands = state.commands;

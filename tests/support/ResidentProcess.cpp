@@ -49,21 +49,24 @@ ResidentProcess::~ResidentProcess() {
   CloseHandle(process.hProcess);
 }
 
-int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir) {
+int ResidentProcess::Start(const std::string &commandLine, const std::string &workingDir,
+                           unsigned readyTimeoutMs) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   std::string writable(commandLine);
   if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr,
                       workingDir.empty() ? nullptr : workingDir.c_str(), &startup, &process))
     return 0;
-  for (int tries = 0; tries < 200; ++tries) {
+  // Generous: on a busy machine Wine may take seconds to start a program.
+  DWORD start = GetTickCount();
+  do {
     window = FindMainWindow(process.dwProcessId);
     if (window && IsStartedUp(window))
       return 1;
     if (!IsRunning())
       return 0;
     Sleep(50);
-  }
+  } while (GetTickCount() - start < readyTimeoutMs);
   return 0;
 }
 
@@ -100,6 +103,16 @@ int ResidentProcess::Close(unsigned timeoutMs) {
     PostMessageA(window, WM_CLOSE, 0, 0);
   return WaitForExit(timeoutMs);
 }
+
+int ResidentProcess::Send(UINT message, WPARAM wParam, LPARAM lParam, unsigned timeoutMs) {
+  DWORD_PTR ignored = 0;
+  return window && SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs,
+                                       &ignored)
+             ? 1
+             : 0;
+}
+
+int ResidentProcess::Sync(unsigned timeoutMs) { return Send(WM_NULL, 0, 0, timeoutMs); }
 
 void ResidentProcess::Suspend() { SuspendThread(process.hThread); }
 

@@ -19,8 +19,18 @@ public:
   // Starts the command line in workingDir (a Windows path) and waits until
   // the program's main window exists and its message loop answers. 1 on
   // success; 0 when it did not start, ended, or did not become ready.
-  int Start(const std::string &commandLine, const std::string &workingDir);
+  int Start(const std::string &commandLine, const std::string &workingDir,
+            unsigned readyTimeoutMs = 30000);
   HWND Window() const { return window; }
+  // Sends a message to the main window and waits until the program has
+  // handled it: 1 then, 0 on timeout or when the program is gone. A test
+  // that expects a message to change nothing sends it this way, so that it
+  // checks after the handling and not after a guess at how long it takes.
+  int Send(UINT message, WPARAM wParam, LPARAM lParam, unsigned timeoutMs = 20000);
+  // Returns once the program has handled every message sent to it before,
+  // a display change included (sent messages are handled in order): 1 then,
+  // 0 on timeout. It says nothing about messages posted to it.
+  int Sync(unsigned timeoutMs = 20000);
   DWORD ProcessId() const { return process.dwProcessId; }
   int IsRunning() const;
   // Waits for the end; the exit code, or -2 on timeout.

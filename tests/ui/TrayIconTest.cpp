@@ -3,11 +3,14 @@
 #include "app/AppMessages.h"
 #include "res/resource.h"
 #include "tests/support/WineDisplay.h"
+#include "tests/ui/ShellTrayTips.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,11 +25,39 @@ int IconExists(HWND window, UINT identifier) {
   return RunCommandLine(command, 30000);
 }
 
+// The shell's callbacks to the test window: icon identifier, mouse message.
+std::vector<std::pair<WPARAM, LPARAM>> callbacks;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TRAYNOTIFY)
+    callbacks.push_back({wParam, lParam});
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The tip the shell shows for the test window's icon `identifier`, judged
+// from outside the TrayIcon object. The shell's tooltips do not say whose
+// icon they describe; the one whose place, pointed at, makes the shell call
+// the test window back for that identifier is the icon's.
+std::string ShellTipOf(UINT identifier) {
+  for (const ShellTrayTip &tip : ReadShellTrayTips()) {
+    callbacks.clear();
+    if (!PointAt(tip))
+      continue;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&message);
+    for (const auto &callback : callbacks)
+      if (callback.first == identifier && callback.second == WM_MOUSEMOVE)
+        return tip.text;
+  }
+  return "(no icon)";
+}
+
 class TrayIconTest : public ::testing::Test {
 protected:
   void SetUp() override {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpfnWndProc = RecordingProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QuilTrayTest";
     RegisterClassA(&windowClass);
@@ -57,6 +88,7 @@ TEST_F(TrayIconTest, AddShowsTheIconAndRemoveTakesItAwayOnce) {
   EXPECT_EQ(data.uFlags, kAllFlags);
   EXPECT_STREQ(data.szTip, "QUILLORA");
   EXPECT_EQ(IconExists(window, 0), 1);
+  EXPECT_EQ(ShellTipOf(0), "QUILLORA");
 
   EXPECT_EQ(trayIcon.Remove(), 1);
   EXPECT_EQ(trayIcon.IsAdded(), 0);
@@ -72,6 +104,7 @@ TEST_F(TrayIconTest, AddWithoutTipKeepsTheStoredTipButDoesNotSendIt) {
   EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
   EXPECT_STREQ(trayIcon.IconData().szTip, "old");
   EXPECT_EQ(IconExists(window, 3), 1);
+  EXPECT_EQ(ShellTipOf(3), "");
 }
 
 TEST_F(TrayIconTest, AddOnAShownIconRemovesItFirst) {
@@ -109,6 +142,7 @@ TEST_F(TrayIconTest, SetTipOnAShownIconKeepsItShown) {
   EXPECT_EQ(trayIcon.IconData().uFlags, static_cast<UINT>(NIF_TIP));
   EXPECT_STREQ(trayIcon.IconData().szTip, "クイロラ");
   EXPECT_EQ(IconExists(window, 0), 1);
+  EXPECT_EQ(ShellTipOf(0), "クイロラ");
 }
 
 struct TipCase {
@@ -121,13 +155,16 @@ void PrintTo(const TipCase &c, std::ostream *out) {
   *out << c.name;
 }
 
-class TrayIconTipTest : public ::testing::TestWithParam<TipCase> {};
+class TrayIconTipTest : public TrayIconTest, public ::testing::WithParamInterface<TipCase> {};
 
 TEST_P(TrayIconTipTest, IsCutToSixtyThreeBytesOfWholeCharacters) {
   TrayIcon trayIcon;
   trayIcon.SetTip(GetParam().tip.c_str());
   EXPECT_EQ(std::string(trayIcon.IconData().szTip), GetParam().stored);
   EXPECT_EQ(trayIcon.IsAdded(), 0);
+  // What reaches the shell: half a character at the end would show there.
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, GetParam().tip.c_str(), 0), 1);
+  EXPECT_EQ(ShellTipOf(0), GetParam().stored);
 }
 
 // "あ" is two bytes in the ANSI code page.
