@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "ui/CreateDialog.h"
 #include "ui/DialogWindow.h"
+#include "ui/SystemLibrary.h"
 
 #include <commdlg.h>
 #include <cstddef>
@@ -32,7 +33,7 @@ int ChooseGammaFile(char *path, DWORD pathSize) {
   request.lpstrTitle = "ガンマファイルの読みこみ";
   request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   request.lpstrDefExt = "qlr";
-  return GetOpenFileNameA(&request) ? 1 : 0;
+  return ShowOpenFileDialog(&request) ? 1 : 0;
 }
 
 // The file is applied once; it becomes neither the base ramp nor part of

@@ -12,7 +12,6 @@
 #include "ui/PopupMenu.h"
 #include "ui/TrayIcon.h"
 
-#include <commctrl.h>
 #include <new>
 
 namespace {
@@ -38,10 +37,6 @@ void StartHookWhenEnabled(AppState &state) {
 
 int StartResident() {
   AppState &state = GetAppState();
-  // Both dialogs hold trackbar and up-down controls; their classes are
-  // registered once here, before the tray menu can open a dialog.
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&controls);
   ShowInTray(state);
   SetAppHandler(AppMessageHandler);
   // Before the configuration file: its default line applies the first ramp

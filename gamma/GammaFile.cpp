@@ -22,8 +22,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -47,8 +45,8 @@ public:
   bool IsOpen() const { return file != nullptr; }
   std::size_t ReadSome(void *buffer, std::size_t size) { return std::fread(buffer, 1, size, file); }
   bool Read(void *buffer, std::size_t size) { return ReadSome(buffer, size) == size; }
-  bool Write(const std::vector<unsigned char> &bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool Write(const void *bytes, std::size_t size) {
+    return std::fwrite(bytes, 1, size, file) == size;
   }
   // Bytes between the read position and the end, or -1 when unknown.
   long BytesLeft() {
@@ -80,52 +78,54 @@ std::int32_t DecodeInt32(const unsigned char *bytes) {
   return static_cast<std::int32_t>(bits);
 }
 
-void EncodeInt32(std::vector<unsigned char> &bytes, std::int32_t value) {
+void EncodeInt32(unsigned char *bytes, std::int32_t value) {
   std::uint32_t bits = static_cast<std::uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8)
-    bytes.push_back(static_cast<unsigned char>(bits >> shift));
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<unsigned char>(bits >> 8 * i);
 }
 
-bool SameName(const std::string &a, const std::string &b) {
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
+bool SameName(const char *a, const char *b) {
+  for (; *a && *b; ++a, ++b)
+    if (std::tolower(static_cast<unsigned char>(*a)) !=
+        std::tolower(static_cast<unsigned char>(*b)))
       return false;
-  return true;
+  return *a == *b;
 }
 
 // The try-th candidate for the temporary file: "~" and hexadecimal digits,
-// as long as the target's name allows, in the target's folder. Empty when
-// there is none.
-std::string TemporaryPath(const std::string &path, int attempt) {
-  const std::size_t folderEnd = path.find_last_of("/\\:") + 1; // 0 when none
-  const std::string name = path.substr(folderEnd);
-  const std::size_t length = std::min(name.size(), kLongestTemporaryName);
+// as long as the target's name allows, in the target's folder, written to
+// temporary (which holds as many bytes as path). False when there is none.
+bool TemporaryPath(const char *path, int attempt, char *temporary) {
+  const char *name = path;
+  for (const char *c = path; *c; ++c)
+    if (std::strchr("/\\:", *c))
+      name = c + 1;
+  const std::size_t folderLength = static_cast<std::size_t>(name - path);
+  const std::size_t length = std::min(std::strlen(name), kLongestTemporaryName);
   if (length == 0)
-    return std::string();
+    return false;
   char candidate[kLongestTemporaryName + 1] = "~";
   if (length == 1 && attempt > 0)
-    return std::string();
+    return false;
   if (length > 1 &&
       std::snprintf(candidate, sizeof candidate, "~%0*x", static_cast<int>(length - 1),
                     static_cast<unsigned>(attempt)) != static_cast<int>(length))
-    return std::string();
+    return false;
   if (SameName(candidate, name))
-    return std::string();
-  return path.substr(0, folderEnd) + candidate;
+    return false;
+  std::memcpy(temporary, path, folderLength);
+  std::memcpy(temporary + folderLength, candidate, length + 1);
+  return true;
 }
 
 // Creates a temporary file that did not exist before, so that no file of
 // anyone else is ever overwritten or blocks the save.
-std::FILE *CreateTemporaryFile(const std::string &path, std::string &temporary) {
+std::FILE *CreateTemporaryFile(const char *path, char *temporary) {
   for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-    temporary = TemporaryPath(path, attempt);
-    if (temporary.empty())
+    if (!TemporaryPath(path, attempt, temporary))
       continue;
     int exists = 0;
-    if (std::FILE *file = CreateNewFile(temporary.c_str(), &exists))
+    if (std::FILE *file = CreateNewFile(temporary, &exists))
       return file;
     if (!exists)
       return nullptr;
@@ -185,28 +185,34 @@ int GammaRamp::LoadFromFile(const char *path) {
 }
 
 int GammaRamp::SaveToFile(const char *path) const {
-  std::vector<unsigned char> bytes(kMagic, kMagic + sizeof kMagic);
-  EncodeInt32(bytes, targetWidth);
-  EncodeInt32(bytes, targetHeight);
+  unsigned char header[sizeof kMagic + 12];
+  std::memcpy(header, kMagic, sizeof kMagic);
+  EncodeInt32(header + 8, targetWidth);
+  EncodeInt32(header + 12, targetHeight);
   // Only up to the first NUL: a name loaded with an empty first byte is
   // written as no name.
   const std::size_t nameLength = name ? std::strlen(name) : 0;
-  EncodeInt32(bytes, static_cast<std::int32_t>(nameLength));
-  if (nameLength > 0)
-    bytes.insert(bytes.end(), name, name + nameLength);
-  for (std::uint16_t entry : ramp) {
-    bytes.push_back(static_cast<unsigned char>(entry & 0xFF));
-    bytes.push_back(static_cast<unsigned char>(entry >> 8));
+  EncodeInt32(header + 16, static_cast<std::int32_t>(nameLength));
+  unsigned char rampBytes[kRampBytes];
+  for (int i = 0; i < kEntryCount; ++i) {
+    rampBytes[2 * i] = static_cast<unsigned char>(ramp[i] & 0xFF);
+    rampBytes[2 * i + 1] = static_cast<unsigned char>(ramp[i] >> 8);
   }
-  EncodeInt32(bytes, applyDelay);
+  unsigned char delayBytes[4];
+  EncodeInt32(delayBytes, applyDelay);
 
-  std::string temporary;
-  StdioFile file(CreateTemporaryFile(path, temporary));
+  // The temporary name is never longer than the target's.
+  std::unique_ptr<char[]> temporary(new (std::nothrow) char[std::strlen(path) + 1]);
+  if (!temporary)
+    return 0;
+  StdioFile file(CreateTemporaryFile(path, temporary.get()));
   if (!file.IsOpen())
     return 0;
-  const bool written = file.Write(bytes);
-  if (file.Close() && written && MoveFileOver(temporary.c_str(), path))
+  const bool written =
+      file.Write(header, sizeof header) && (nameLength == 0 || file.Write(name, nameLength)) &&
+      file.Write(rampBytes, sizeof rampBytes) && file.Write(delayBytes, sizeof delayBytes);
+  if (file.Close() && written && MoveFileOver(temporary.get(), path))
     return 1;
-  std::remove(temporary.c_str());
+  std::remove(temporary.get());
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "ui/CreateDialog.h"
 
+#include "ui/SystemLibrary.h"
+
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 
@@ -154,7 +156,7 @@ int ChooseSavePath(HWND owner, char *path, DWORD pathSize) {
   request.lpstrTitle = "ガンマファイルの保存";
   request.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_CREATEPROMPT;
   request.lpstrDefExt = "qlr";
-  return GetSaveFileNameA(&request) ? 1 : 0;
+  return ShowSaveFileDialog(&request) ? 1 : 0;
 }
 
 void OnSave(DialogWindow *dialog, CreateDialogState &state) {

@@ -1,5 +1,7 @@
 #include "ui/DialogWindow.h"
 
+#include "ui/SystemLibrary.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -33,6 +35,8 @@ DialogWindow::~DialogWindow() {
 
 INT_PTR DialogWindow::ShowModal(int templateId, HWND owner) {
   modal = 1;
+  // Both dialogs hold trackbar and up-down controls.
+  RegisterDialogControls();
   return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
                          DialogProc, reinterpret_cast<LPARAM>(this));
 }

@@ -1,0 +1,164 @@
+// quilbench: the Windows side of scripts/bench.sh. Each mode prints one
+// line of figures for the script's table; none of them judges the result.
+//
+//   quilbench launch COMMANDLINE CLASS RUNS
+//       starts the program RUNS times and prints the median milliseconds
+//       from CreateProcess until a window of CLASS exists
+//   quilbench wait CLASS SECONDS
+//       exits 0 as soon as a window of CLASS exists, 1 after SECONDS
+//   quilbench curve RUNS
+//       median microseconds of one curve computation and of one
+//       SetDeviceGammaRamp call
+//   quilbench burst CLASS PAIRS
+//       posts PAIRS gamma up/down hot-key commands and a last "preset 9" to
+//       the window of CLASS and prints the milliseconds until the screen
+//       shows the preset's ramp
+#include "app/AppMessages.h"
+#include "gamma/GammaRamp.h"
+#include "hook/HookCommands.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency;
+  if (!frequency.QuadPart)
+    QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+HWND WaitForWindow(const char *className, double seconds) {
+  const double end = Now() + seconds;
+  for (;;) {
+    if (HWND window = FindWindowA(className, nullptr))
+      return window;
+    if (Now() > end)
+      return nullptr;
+    Sleep(1);
+  }
+}
+
+void WaitUntilGone(const char *className) {
+  for (int i = 0; i < 5000 && FindWindowA(className, nullptr); ++i)
+    Sleep(1);
+}
+
+int Launch(const char *commandLine, const char *className, int runs) {
+  std::vector<double> times;
+  for (int run = 0; run < runs; ++run) {
+    std::vector<char> line(commandLine, commandLine + std::strlen(commandLine) + 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const double start = Now();
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+      return 1;
+    const bool shown = WaitForWindow(className, 30) != nullptr;
+    const double elapsed = Now() - start;
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    WaitUntilGone(className);
+    if (!shown)
+      return 1;
+    times.push_back(elapsed * 1000);
+  }
+  std::printf("%.1f\n", Median(times));
+  return 0;
+}
+
+bool SetScreenRamp(const std::uint16_t *entries) {
+  HDC screen = GetDC(nullptr);
+  const bool set = SetDeviceGammaRamp(screen, const_cast<std::uint16_t *>(entries));
+  ReleaseDC(nullptr, screen);
+  return set;
+}
+
+// The X server keeps the high byte of each entry.
+bool ScreenShows(const GammaRamp &ramp) {
+  std::uint16_t screen[GammaRamp::kEntryCount];
+  HDC dc = GetDC(nullptr);
+  const bool read = GetDeviceGammaRamp(dc, screen);
+  ReleaseDC(nullptr, dc);
+  for (int i = 0; read && i < GammaRamp::kEntryCount; ++i)
+    if (screen[i] >> 8 != ramp.Entries()[i] >> 8)
+      return false;
+  return read;
+}
+
+int Curve(int runs) {
+  GammaRamp ramp;
+  std::vector<double> curveTimes, applyTimes;
+  for (int run = 0; run < runs; ++run) {
+    const double start = Now();
+    ramp.SetCurve(1.0 + (run % 40) * 0.025, 0);
+    curveTimes.push_back((Now() - start) * 1e6);
+  }
+  HDC screen = GetDC(nullptr);
+  for (int run = 0; run < runs; ++run) {
+    ramp.SetCurve(1.0 + (run % 2) * 0.5, 0);
+    const double start = Now();
+    const BOOL applied = SetDeviceGammaRamp(screen, ramp.Entries());
+    applyTimes.push_back((Now() - start) * 1e6);
+    if (!applied) {
+      ReleaseDC(nullptr, screen);
+      return 1;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  std::printf("%.2f %.2f\n", Median(curveTimes), Median(applyTimes));
+  return 0;
+}
+
+int Burst(const char *className, int pairs) {
+  HWND window = FindWindowA(className, nullptr);
+  GammaRamp identity, preset9;
+  identity.SetIdentity();
+  preset9.SetCurve(1.9, 0);
+  if (!window || !SetScreenRamp(identity.Entries()))
+    return 1;
+  const double start = Now();
+  for (int i = 0; i < pairs; ++i) {
+    PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_GAMMAUP, 0);
+    PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_GAMMADOWN, 0);
+  }
+  PostMessageA(window, WM_HOOKCOMMAND, HOOKCMD_PRESET9, 0);
+  while (!ScreenShows(preset9)) {
+    if (Now() - start > 120)
+      return 1;
+    Sleep(1);
+  }
+  std::printf("%.0f\n", (Now() - start) * 1000);
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 5 && std::strcmp(argv[1], "launch") == 0)
+    return Launch(argv[2], argv[3], std::atoi(argv[4]));
+  if (argc == 4 && std::strcmp(argv[1], "wait") == 0)
+    return WaitForWindow(argv[2], std::atof(argv[3])) ? 0 : 1;
+  if (argc == 3 && std::strcmp(argv[1], "curve") == 0)
+    return Curve(std::atoi(argv[2]));
+  if (argc == 4 && std::strcmp(argv[1], "burst") == 0)
+    return Burst(argv[2], std::atoi(argv[3]));
+  std::fprintf(stderr, "usage: quilbench launch|wait|curve|burst ...\n");
+  return 2;
+}

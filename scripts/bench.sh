@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# A measurement, not a test: builds the win32 preset's quillora.exe and the
+# minimal tray program (bench/MinimalTray.cpp), runs both side by side under
+# the same Wine on a private Xorg dummy display, and prints one table with
+# each figure beside the minimal program's and their ratio.
+#
+#   scripts/bench.sh              the whole table (about three minutes)
+#   QUIL_BENCH_IDLE=10 scripts/bench.sh    a shorter idle window (seconds)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+launch_runs=${QUIL_BENCH_LAUNCHES:-7}
+idle_seconds=${QUIL_BENCH_IDLE:-60}
+curve_runs=1000
+burst_pairs=1000 # 2,000 hot-key commands, and one more that ends the burst
+
+"$root/scripts/install-deps.sh"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target quillora QuilHook minimal_tray quilbench >/dev/null
+
+bin=$root/build/win32/bin
+benchbin=$root/build/win32/bench
+quil_exe=$bin/quillora.exe
+mini_exe=$benchbin/minimal_tray.exe
+driver=$benchbin/quilbench.exe
+quil_class=TVX_QUILWND
+mini_class=QUIL_MINIMAL_TRAY
+
+source "$root/scripts/session.sh"
+work=$(mktemp -d /tmp/quil-bench.XXXXXX)
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  stop_session
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+echo "bench: starting a private display and a fresh Wine prefix" >&2
+start_xorg
+create_temp_prefix
+
+# Wine's console output is in the ANSI code page; the figures are ASCII.
+bench() { wine-stable "$driver" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+
+# The Linux process of a Windows program started in this prefix.
+unix_pid() {
+  local name=$1 pid
+  for pid in $(ls /proc | grep -E '^[0-9]+$'); do
+    { tr '\0' '\n' <"/proc/$pid/cmdline" | head -1 | grep -qi "$name\$"; } 2>/dev/null || continue
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
+    echo "$pid"
+    return 0
+  done
+  return 1
+}
+status_kb() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+
+echo "bench: launch to main window, median of $launch_runs" >&2
+quil_launch=$(bench launch "\"$(winepath-stable -w "$quil_exe")\"" "$quil_class" "$launch_runs")
+mini_launch=$(bench launch "\"$(winepath-stable -w "$mini_exe")\"" "$mini_class" "$launch_runs")
+
+echo "bench: both resident, ${idle_seconds} s idle" >&2
+(cd "$work" && wine-stable "$quil_exe" </dev/null &>/dev/null) &
+pids+=($!)
+(cd "$work" && wine-stable "$mini_exe" </dev/null &>/dev/null) &
+pids+=($!)
+bench wait "$quil_class" 60 >/dev/null && bench wait "$mini_class" 60 >/dev/null
+quil_pid=$(unix_pid quillora.exe)
+mini_pid=$(unix_pid minimal_tray.exe)
+sleep 5 # let both settle after start-up
+quil_rss=$(status_kb "$quil_pid" RssAnon)
+mini_rss=$(status_kb "$mini_pid" RssAnon)
+quil_ticks=$(cpu_ticks "$quil_pid")
+mini_ticks=$(cpu_ticks "$mini_pid")
+sleep "$idle_seconds"
+quil_idle=$(($(cpu_ticks "$quil_pid") - quil_ticks))
+mini_idle=$(($(cpu_ticks "$mini_pid") - mini_ticks))
+
+echo "bench: curve against SetDeviceGammaRamp, median of $curve_runs" >&2
+read -r curve_us apply_us < <(bench curve "$curve_runs")
+
+echo "bench: burst of $((2 * burst_pairs)) hot-key commands" >&2
+quil_burst=$(bench burst "$quil_class" "$burst_pairs")
+mini_burst=$(bench burst "$mini_class" "$burst_pairs")
+quil_peak=$(status_kb "$quil_pid" VmHWM)
+mini_peak=$(status_kb "$mini_pid" VmHWM)
+quil_after=$(status_kb "$quil_pid" RssAnon)
+mini_after=$(status_kb "$mini_pid" RssAnon)
+
+quil_size=$(stat -c %s "$quil_exe")
+hook_size=$(stat -c %s "$bin/QuilHook.dll")
+mini_size=$(stat -c %s "$mini_exe")
+
+row() { printf '| %s | %s | %s | %s |\n' "$1" "$2" "$3" "$(ratio "$2" "$3")"; }
+echo
+echo "| what | Quillora | minimal tray | ratio |"
+echo "|---|---:|---:|---:|"
+row "file size, bytes (exe + QuilHook.dll)" "$((quil_size + hook_size))" "$mini_size"
+row "launch to main window, ms (median of $launch_runs)" "$quil_launch" "$mini_launch"
+row "resident anonymous memory (RssAnon), KB" "$quil_rss" "$mini_rss"
+row "CPU ticks over ${idle_seconds} s idle" "$quil_idle" "$mini_idle"
+row "burst of $((2 * burst_pairs)) hot-key commands, ms" "$quil_burst" "$mini_burst"
+row "peak resident memory (VmHWM) after the burst, KB" "$quil_peak" "$mini_peak"
+row "RssAnon after the burst, KB" "$quil_after" "$mini_after"
+printf '| %s | %s | %s | %s |\n' "one curve against one SetDeviceGammaRamp, µs (median of $curve_runs)" \
+  "$curve_us" "$apply_us" "$(awk -v a="$curve_us" -v b="$apply_us" 'BEGIN { printf "%.2f %%", 100 * a / b }')"
+echo
+echo "quillora.exe $quil_size bytes, QuilHook.dll $hook_size bytes, minimal_tray.exe $mini_size bytes"
+echo "$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $(wine-stable --version)"

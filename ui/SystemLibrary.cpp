@@ -1,0 +1,58 @@
+#include "ui/SystemLibrary.h"
+
+#include <commctrl.h>
+
+SystemLibrary::SystemLibrary(const char *name) : fileName(name), module(nullptr) {}
+
+SystemLibrary::~SystemLibrary() {
+  if (module)
+    FreeLibrary(module);
+  module = nullptr;
+}
+
+FARPROC SystemLibrary::Find(const char *name) {
+  if (!module)
+    module = LoadLibraryA(fileName);
+  return module ? GetProcAddress(module, name) : nullptr;
+}
+
+namespace {
+
+// Stays loaded while the process lives: the classes it registered must.
+SystemLibrary commonControls("comctl32.dll");
+SystemLibrary commonDialogs("comdlg32.dll");
+int dialogControlsRegistered = 0;
+
+} // namespace
+
+int RegisterDialogControls() {
+  if (dialogControlsRegistered)
+    return 1;
+  typedef BOOL(WINAPI * InitProc)(const INITCOMMONCONTROLSEX *);
+  // FARPROC is a generic signature; going through void * says so.
+  InitProc init = reinterpret_cast<InitProc>(
+      reinterpret_cast<void *>(commonControls.Find("InitCommonControlsEx")));
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  dialogControlsRegistered = init && init(&controls);
+  return dialogControlsRegistered;
+}
+
+namespace {
+
+BOOL ShowFileDialog(const char *entryPoint, OPENFILENAMEA *request) {
+  typedef BOOL(WINAPI * FileDialogProc)(OPENFILENAMEA *);
+  // FARPROC is a generic signature; going through void * says so.
+  FileDialogProc show =
+      reinterpret_cast<FileDialogProc>(reinterpret_cast<void *>(commonDialogs.Find(entryPoint)));
+  return show ? show(request) : FALSE;
+}
+
+} // namespace
+
+BOOL ShowOpenFileDialog(OPENFILENAMEA *request) {
+  return ShowFileDialog("GetOpenFileNameA", request);
+}
+
+BOOL ShowSaveFileDialog(OPENFILENAMEA *request) {
+  return ShowFileDialog("GetSaveFileNameA", request);
+}
