@@ -159,7 +159,7 @@ int ChooseSavePath(HWND owner, char *path, DWORD pathSize) {
   return ShowSaveFileDialog(&request) ? 1 : 0;
 }
 
-void OnSave(DialogWindow *dialog, CreateDialogState &state) {
+void SaveRamp(DialogWindow *dialog, CreateDialogState &state) {
   // Held now: "閉じる" pressed while the save dialog is open unbinds the
   // object, but the window, and the resolution chosen in it, live until this
   // handler has returned.
@@ -177,6 +177,20 @@ void OnSave(DialogWindow *dialog, CreateDialogState &state) {
   if (!state.ramp->SaveToFile(path))
     MessageBoxA(window, "ガンマファイルを保存できませんでした。", "ガンマファイルの保存",
                 MB_OK | MB_ICONWARNING);
+}
+
+// Set while a save runs. Its file dialog belongs to the main window, so this
+// dialog stays enabled and "保存" can come again meanwhile; a file dialog
+// opened inside another one breaks the system's file dialog (a burst of
+// clicks crashed it), and one save at a time is all a user means anyway.
+int saveRunning = 0;
+
+void OnSave(DialogWindow *dialog, CreateDialogState &state) {
+  if (saveRunning)
+    return;
+  saveRunning = 1;
+  SaveRamp(dialog, state);
+  saveRunning = 0;
 }
 
 void OnCommand(DialogWindow *dialog, CreateDialogState &state, int command) {

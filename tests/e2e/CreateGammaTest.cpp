@@ -301,6 +301,51 @@ INSTANTIATE_TEST_SUITE_P(Ends, CreateGammaEndTest,
                            return std::string(param.param.name);
                          });
 
+struct DialogSearch {
+  DWORD processId;
+  const char *caption;
+  int found;
+};
+
+BOOL CALLBACK CountIfMatching(HWND window, LPARAM context) {
+  DialogSearch &search = *reinterpret_cast<DialogSearch *>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char text[64] = "";
+  GetWindowTextA(window, text, sizeof text);
+  if (owner == search.processId && IsWindowVisible(window) && lstrcmpA(text, search.caption) == 0)
+    ++search.found;
+  return TRUE;
+}
+
+int CountDialogs(DWORD processId, const char *caption) {
+  DialogSearch search = {processId, caption, 0};
+  EnumWindows(CountIfMatching, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The save dialog belongs to the main window, so the creation dialog stays
+// enabled under it and "保存" can be pressed again: that must not open a
+// second save dialog inside the first.
+TEST_F(CreateGammaTest, SaveWhileASaveDialogIsOpenOpensNoSecondOne) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  ClickButton(dialog, IDC_SAVE);
+  HWND save = WaitForDialog(resident.ProcessId(), kSaveCaption, kWaitMs);
+  ASSERT_NE(save, nullptr);
+  ClickButton(dialog, IDC_SAVE);
+  // Handled in order after the click: once the hot key's ramp shows, the
+  // second click has been handled too.
+  PostMessageA(resident.Window(), WM_HOOKCOMMAND, HOOKCMD_PRESET5, 0);
+  ASSERT_TRUE(WaitForDisplayRamp(CurveRamp(1.5, 0), kWaitMs));
+  EXPECT_EQ(CountDialogs(resident.ProcessId(), kSaveCaption), 1);
+
+  TypeFileName(save, WindowsPath(folder) + "\\once.qlr");
+  ASSERT_TRUE(WaitForWindowGone(save, kWaitMs));
+  EXPECT_EQ(SavedFile("once.qlr").ramp, IdentityRamp());
+  Close(dialog);
+}
+
 TEST_F(CreateGammaTest, ClosingAfterAHotKeyRampReturnsToTheIdentity) {
   PostMessageA(resident.Window(), WM_HOOKCOMMAND, HOOKCMD_GAMMAUP, 0);
   ASSERT_TRUE(WaitForDisplayRamp(CurveRamp(1.025, 0), 2000));
