@@ -31,8 +31,10 @@ protected:
     EXPECT_TRUE(resident.Start("\"" + ProgramPath() + "\"", WindowsPath(folder), kStartTimeoutMs));
     DWORD elapsed = GetTickCount() - started;
     std::size_t bytes = PrivateBytes(resident.ProcessId());
-    std::printf("%s: ready after %lu ms, %zu KiB private (without configuration %zu KiB)\n", what,
-                static_cast<unsigned long>(elapsed), bytes >> 10, baselineBytes >> 10);
+    // The system C runtime's printf knows no %zu.
+    std::printf("%s: ready after %lu ms, %lu KiB private (without configuration %lu KiB)\n", what,
+                static_cast<unsigned long>(elapsed), static_cast<unsigned long>(bytes >> 10),
+                static_cast<unsigned long>(baselineBytes >> 10));
     return bytes > baselineBytes ? bytes - baselineBytes : 0;
   }
 
@@ -77,7 +79,7 @@ TEST_F(LargeConfigTest, HundredThousandLines) {
   WriteConfig(text);
 
   std::size_t grown = StartAndMeasure("100,000 lines");
-  std::printf("%d entries kept, %zu bytes each\n", kept, grown / kept);
+  std::printf("%d entries kept, %lu bytes each\n", kept, static_cast<unsigned long>(grown / kept));
   EXPECT_LT(grown, kept * kBytesPerEntry + kSlackBytes);
 
   // The table it built works: the first 800 x 600 entry, and the default
