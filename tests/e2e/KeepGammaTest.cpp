@@ -1,3 +1,4 @@
+#include "tests/e2e/DialogDriver.h"
 #include "tests/e2e/ResidentFixture.h"
 
 #include "app/AppMessages.h"
@@ -144,7 +145,8 @@ enum class Road {
   ResolutionFileAtOnce,
   ResolutionFileByTimer,
   DefaultLine,
-  RestoreCommand
+  RestoreCommand,
+  LoadCommand
 };
 
 class KeepGammaRoadTest : public KeepGammaTest, public ::testing::WithParamInterface<Road> {
@@ -179,6 +181,16 @@ protected:
       EXPECT_TRUE(PostMessageA(resident.Window(), WM_COMMAND, IDM_RESTOREGAMMA, 0));
       return base;
     }
+    case Road::LoadCommand: {
+      std::vector<std::uint16_t> ramp = WriteRamp("loaded.qlr", 0, 0, 0, 1.4);
+      EXPECT_TRUE(StartResident(ProgramPath()));
+      EXPECT_TRUE(PostMessageA(resident.Window(), WM_COMMAND, IDM_LOADFILE, 0));
+      HWND open = WaitForDialog(resident.ProcessId(), "ガンマファイルの読みこみ", kPutBack);
+      EXPECT_NE(open, nullptr);
+      if (open)
+        TypeFileName(open, WindowsPath(folder) + "\\loaded.qlr");
+      return ramp;
+    }
     }
     return {};
   }
@@ -198,15 +210,15 @@ TEST_P(KeepGammaRoadTest, RampComesBackAfterEachEvent) {
 }
 
 std::string RoadName(const ::testing::TestParamInfo<Road> &road) {
-  const char *const names[] = {"HotKey", "ResolutionFileAtOnce", "ResolutionFileByTimer",
-                               "DefaultLine", "RestoreCommand"};
+  const char *const names[] = {"HotKey",      "ResolutionFileAtOnce", "ResolutionFileByTimer",
+                               "DefaultLine", "RestoreCommand",       "LoadCommand"};
   return names[static_cast<int>(road.param)];
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, KeepGammaRoadTest,
                          ::testing::Values(Road::HotKey, Road::ResolutionFileAtOnce,
                                            Road::ResolutionFileByTimer, Road::DefaultLine,
-                                           Road::RestoreCommand),
+                                           Road::RestoreCommand, Road::LoadCommand),
                          RoadName);
 
 // The common case for the checks below: a hot-key ramp in force, then the
