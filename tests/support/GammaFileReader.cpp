@@ -1,5 +1,9 @@
 #include "tests/support/GammaFileReader.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -13,6 +17,24 @@ std::int32_t GetInt32(const std::vector<unsigned char> &bytes, std::size_t at) {
   return static_cast<std::int32_t>(bits);
 }
 
+#ifdef _WIN32
+// Opened with delete sharing: Windows refuses to replace a file that someone
+// holds open without it, so a test polling for a saved file would otherwise
+// make the very save it waits for fail now and then.
+bool ReadFileBytes(const std::string &path, std::vector<unsigned char> &bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  unsigned char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    bytes.insert(bytes.end(), buffer, buffer + got);
+  CloseHandle(file);
+  return true;
+}
+#else
 bool ReadFileBytes(const std::string &path, std::vector<unsigned char> &bytes) {
   std::FILE *file = std::fopen(path.c_str(), "rb");
   if (!file)
@@ -24,6 +46,7 @@ bool ReadFileBytes(const std::string &path, std::vector<unsigned char> &bytes) {
   std::fclose(file);
   return true;
 }
+#endif
 
 } // namespace
 
