@@ -8,40 +8,21 @@
 #include "res/resource.h"
 #include "ui/CreateDialog.h"
 #include "ui/DialogWindow.h"
-#include "ui/SystemLibrary.h"
+#include "ui/GammaFileDialog.h"
 
-#include <commdlg.h>
-#include <cstddef>
 #include <new>
 
 namespace {
 
 const int kSliderOne = 8192; // gamma 1.0 on the creation dialog's slider
 
-// The first version of the record, which every system takes.
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
-              "the first OPENFILENAMEA has 76 bytes");
-
-int ChooseGammaFile(char *path, DWORD pathSize) {
-  OPENFILENAMEA request = {};
-  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  request.hwndOwner = GetMainWindow();
-  request.hInstance = GetModuleHandleA(nullptr);
-  request.lpstrFilter = "quillora file(*.qlr)\0*.qlr\0";
-  request.lpstrFile = path;
-  request.nMaxFile = pathSize;
-  request.lpstrTitle = "ガンマファイルの読みこみ";
-  request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  request.lpstrDefExt = "qlr";
-  return ShowOpenFileDialog(&request) ? 1 : 0;
-}
-
 // The file is applied once; it becomes neither the base ramp nor part of
 // the resolution table.
 void LoadGammaFile() {
   GammaRamp *ramp = new (std::nothrow) GammaRamp;
   char path[MAX_PATH] = "";
-  if (ramp && ChooseGammaFile(path, sizeof path) && ramp->LoadFromFile(path))
+  if (ramp && ChooseGammaFileToOpen(GetMainWindow(), path, sizeof path) &&
+      ramp->LoadFromFile(path))
     ramp->Apply();
   delete ramp;
 }

@@ -1,15 +1,11 @@
 #include "ui/CreateDialog.h"
 
-#include "ui/SystemLibrary.h"
+#include "ui/GammaFileDialog.h"
 
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
-
-#include <cstddef>
-
 #include <cstdio>
 
 namespace {
@@ -141,24 +137,6 @@ const Resolution &SelectedResolution(HWND window) {
   return kResolutions[selection];
 }
 
-// The first version of the record, which every system takes.
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
-              "the first OPENFILENAMEA has 76 bytes");
-
-int ChooseSavePath(HWND owner, char *path, DWORD pathSize) {
-  OPENFILENAMEA request = {};
-  request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-  request.hwndOwner = owner;
-  request.hInstance = GetModuleHandleA(nullptr);
-  request.lpstrFilter = "quillora file(*.qlr)\0*.qlr\0";
-  request.lpstrFile = path;
-  request.nMaxFile = pathSize;
-  request.lpstrTitle = "ガンマファイルの保存";
-  request.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_CREATEPROMPT;
-  request.lpstrDefExt = "qlr";
-  return ShowSaveFileDialog(&request) ? 1 : 0;
-}
-
 void SaveRamp(DialogWindow *dialog, CreateDialogState &state) {
   // Held now: "閉じる" pressed while the save dialog is open unbinds the
   // object, but the window, and the resolution chosen in it, live until this
@@ -167,7 +145,7 @@ void SaveRamp(DialogWindow *dialog, CreateDialogState &state) {
   char path[MAX_PATH] = "";
   // The save dialog belongs to the window that owns this dialog (the
   // program's main window), as the open dialog of the load command does.
-  if (!ChooseSavePath(GetWindow(window, GW_OWNER), path, sizeof path))
+  if (!ChooseGammaFileToSave(GetWindow(window, GW_OWNER), path, sizeof path))
     return;
   const Resolution &resolution = SelectedResolution(window);
   state.ramp->SetTargetSize(resolution.width, resolution.height);
