@@ -1,3 +1,4 @@
+#include "tests/e2e/DialogDriver.h"
 #include "tests/e2e/ResidentFixture.h"
 
 #include "app/AppMessages.h"
@@ -26,61 +27,6 @@ const char kPresetKey[] = "Software\\Tessivo\\Quil";
 const unsigned kWaitMs = 10000;
 // How long a message box or menu that should not come is waited for.
 const unsigned kAbsenceMs = 800;
-
-struct FindCaption {
-  DWORD processId;
-  const char *caption;
-  HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM param) {
-  FindCaption &search = *reinterpret_cast<FindCaption *>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[16] = "";
-  char caption[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  GetWindowTextA(window, caption, sizeof caption);
-  if (owner == search.processId && IsWindowVisible(window) && std::string(className) == "#32770" &&
-      std::string(caption) == search.caption) {
-    search.found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindDialog(DWORD processId, const char *caption) {
-  FindCaption search = {processId, caption, nullptr};
-  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND WaitForDialog(DWORD processId, const char *caption, unsigned timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    if (HWND dialog = FindDialog(processId, caption))
-      return dialog;
-    if (GetTickCount() - start >= timeoutMs)
-      return nullptr;
-    Sleep(20);
-  }
-}
-
-bool WaitUntilGone(HWND window, unsigned timeoutMs) {
-  DWORD start = GetTickCount();
-  while (IsWindow(window)) {
-    if (GetTickCount() - start >= timeoutMs)
-      return false;
-    Sleep(20);
-  }
-  return true;
-}
-
-std::string ItemText(HWND dialog, int id) {
-  char text[256] = "";
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
 
 LRESULT Send(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   DWORD_PTR result = 0;
@@ -128,7 +74,7 @@ MessageBoxSeen AnswerMessageBox(DWORD processId, const char *caption, int button
   seen.text = ItemText(box, 0xFFFF);
   seen.owner = GetWindow(box, GW_OWNER);
   PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-  WaitUntilGone(box, kWaitMs);
+  WaitForWindowGone(box, kWaitMs);
   return seen;
 }
 
@@ -212,7 +158,7 @@ protected:
   // Ends the dialog with a button and waits until it is gone.
   void Finish(HWND dialog, int button) {
     Click(dialog, button);
-    EXPECT_TRUE(WaitUntilGone(dialog, kWaitMs));
+    EXPECT_TRUE(WaitForWindowGone(dialog, kWaitMs));
   }
 
   // The command has run to its end when a new one is taken again.
@@ -501,7 +447,7 @@ TEST_F(SettingsDialogTest, CancelAndEnterDiscardEveryChange) {
       HWND list = GetDlgItem(dialog, kSettingsPresetList);
       PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
       PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
-      EXPECT_TRUE(WaitUntilGone(dialog, kWaitMs));
+      EXPECT_TRUE(WaitForWindowGone(dialog, kWaitMs));
     } else {
       Finish(dialog, IDCANCEL);
     }
@@ -529,7 +475,7 @@ TEST_F(SettingsDialogTest, TheClosingQuestionDecides) {
     EXPECT_TRUE(question.shown);
     EXPECT_EQ(kCloseQuestionText, question.text);
     EXPECT_EQ(dialog, question.owner);
-    EXPECT_TRUE(WaitUntilGone(dialog, kWaitMs));
+    EXPECT_TRUE(WaitForWindowGone(dialog, kWaitMs));
     ExpectCommandsTakenAgain();
     if (answer == IDNO) {
       EXPECT_FALSE(PresetKeyExists());
