@@ -7,7 +7,8 @@
 //   quilbench wait CLASS SECONDS
 //       exits 0 as soon as a window of CLASS exists, 1 after SECONDS
 //   quilbench curve RUNS
-//       median microseconds of one curve computation and of one
+//       median microseconds of one curve computation, over slider positions
+//       and dark levels spread across the dialog's ranges, and of one
 //       SetDeviceGammaRamp call
 //   quilbench burst CLASS PAIRS
 //       posts PAIRS gamma up/down hot-key commands and a last "preset 9" to
@@ -102,26 +103,31 @@ bool ScreenShows(const GammaRamp &ramp) {
   return read;
 }
 
+// Each curve is timed next to an apply, so that both see the machine in the
+// same state. The curves spread over the dialog's ranges, but the display
+// refuses many of those with a dark level, and a refused call costs less, so
+// the applies alternate between two ramps it takes.
 int Curve(int runs) {
-  GammaRamp ramp;
+  GammaRamp curve, gammaOne, gammaOneAndAHalf;
+  gammaOne.SetCurve(1.0, 0);
+  gammaOneAndAHalf.SetCurve(1.5, 0);
   std::vector<double> curveTimes, applyTimes;
-  for (int run = 0; run < runs; ++run) {
-    const double start = Now();
-    ramp.SetCurve(1.0 + (run % 40) * 0.025, 0);
-    curveTimes.push_back((Now() - start) * 1e6);
-  }
   HDC screen = GetDC(nullptr);
-  for (int run = 0; run < runs; ++run) {
-    ramp.SetCurve(1.0 + (run % 2) * 0.5, 0);
+  BOOL applied = TRUE;
+  for (int run = 0; applied && run < runs; ++run) {
+    const int position = 2048 + run * (32767 - 2048) / runs;
     const double start = Now();
-    const BOOL applied = SetDeviceGammaRamp(screen, ramp.Entries());
-    applyTimes.push_back((Now() - start) * 1e6);
-    if (!applied) {
-      ReleaseDC(nullptr, screen);
-      return 1;
-    }
+    curve.SetCurveFromSlider(position, run % 65);
+    const double computed = Now();
+    const GammaRamp &accepted = run % 2 ? gammaOneAndAHalf : gammaOne;
+    const double applying = Now();
+    applied = SetDeviceGammaRamp(screen, const_cast<std::uint16_t *>(accepted.Entries()));
+    applyTimes.push_back((Now() - applying) * 1e6);
+    curveTimes.push_back((computed - start) * 1e6);
   }
   ReleaseDC(nullptr, screen);
+  if (!applied)
+    return 1;
   std::printf("%.2f %.2f\n", Median(curveTimes), Median(applyTimes));
   return 0;
 }

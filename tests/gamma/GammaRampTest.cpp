@@ -1,5 +1,7 @@
 #include "gamma/GammaRamp.h"
 
+#include "tests/gamma/ReferenceCurve.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -157,6 +159,35 @@ TEST(GammaCurveTest, EntriesAreMultiplesOf256OrTheClampAndChannelsAreEqual) {
       for (int j = 0; j < kSize; ++j)
         ASSERT_TRUE(red[j] % 256 == 0 || red[j] == 65535) << position << " " << a << " " << j;
     }
+  }
+}
+
+// The ramp settles most levels from an estimate of the power; wherever that
+// could differ from std::pow by a level it must defer to std::pow. Slider
+// positions across the range, the dark levels that sit on last-bit
+// truncations, every dark level a curve accepts, and gammas off the slider's
+// grid (presets hold any gamma), on both sides of where the estimate stops.
+TEST(GammaCurveTest, MatchesTheCurveOfOneStdPowPerEntry) {
+  struct Case {
+    double gamma;
+    int darkLevel;
+  };
+  std::vector<Case> cases;
+  for (int position = 2048; position <= 32767; position += 5)
+    for (int a : {0, 1, 13, 17, 51, 64})
+      cases.push_back({position / 8192.0, a});
+  for (int position = 2048; position <= 32767; position += 499)
+    for (int a = 0; a <= 254; ++a)
+      cases.push_back({position / 8192.0, a});
+  for (double gamma : {1.0 / 12, 1.0 / 12.000001, 1.0 / 11.9999, 0.1, 1.0 / 3, 1.1, 2.2,
+                       1.0000000000000002, 0.9999999999999999, 5.5, 100.0, 1e6})
+    for (int a = 0; a <= 254; a += 3)
+      cases.push_back({gamma, a});
+  GammaRamp ramp;
+  for (const Case &c : cases) {
+    ramp.SetCurve(c.gamma, c.darkLevel);
+    ASSERT_EQ(Channel(ramp, 0), ReferenceCurve(c.gamma, c.darkLevel))
+        << "gamma " << c.gamma << ", level " << c.darkLevel;
   }
 }
 
