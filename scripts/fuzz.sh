@@ -22,7 +22,7 @@ for arg in "$@"; do
   esac
 done
 ((${#options[@]})) || options=(-max_total_time=3600)
-((${#targets[@]})) || targets=(gamma_file_fuzz config_file_fuzz command_line_fuzz resident_presets_fuzz)
+((${#targets[@]})) || targets=(gamma_file_fuzz config_file_fuzz command_line_fuzz resident_presets_fuzz curve_fuzz)
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" --preset fuzz >/dev/null
