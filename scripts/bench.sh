@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# A measurement, not a test: builds the win32 preset's quillora.exe and the
+# A measurement, not a test: builds quillora.exe (the 32-bit build where this
+# machine runs it, otherwise the 64-bit one, and says which) and the
 # minimal tray program (bench/MinimalTray.cpp), runs both side by side under
 # the same Wine on a private Xorg dummy display, and prints one table with
 # each figure beside the minimal program's and their ratio.
@@ -16,18 +17,20 @@ curve_runs=1000
 burst_pairs=1000 # 2,000 hot-key commands, and one more that ends the burst
 
 "$root/scripts/install-deps.sh"
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target quillora QuilHook minimal_tray quilbench >/dev/null
+source "$root/scripts/session.sh"
+choose_build
+[ "$build" = win32 ] || echo "bench: the 64-bit build: $cannot_run_reason" >&2
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" --target quillora QuilHook minimal_tray quilbench >/dev/null
 
-bin=$root/build/win32/bin
-benchbin=$root/build/win32/bench
+bin=$root/build/$build/bin
+benchbin=$root/build/$build/bench
 quil_exe=$bin/quillora.exe
 mini_exe=$benchbin/minimal_tray.exe
 driver=$benchbin/quilbench.exe
 quil_class=TVX_QUILWND
 mini_class=QUIL_MINIMAL_TRAY
 
-source "$root/scripts/session.sh"
 work=$(mktemp -d /tmp/quil-bench.XXXXXX)
 pids=()
 cleanup() {
@@ -41,10 +44,10 @@ trap 'exit 130' INT TERM
 
 echo "bench: starting a private display and a fresh Wine prefix" >&2
 start_xorg
-create_temp_prefix
+create_temp_prefix "$build"
 
 # Wine's console output is in the ANSI code page; the figures are ASCII.
-bench() { wine-stable "$driver" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+bench() { "$QUIL_WINE" "$driver" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 # The Linux process of a Windows program started in this prefix.
 unix_pid() {
@@ -62,13 +65,13 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 
 echo "bench: launch to main window, median of $launch_runs" >&2
-quil_launch=$(bench launch "\"$(winepath-stable -w "$quil_exe")\"" "$quil_class" "$launch_runs")
-mini_launch=$(bench launch "\"$(winepath-stable -w "$mini_exe")\"" "$mini_class" "$launch_runs")
+quil_launch=$(bench launch "\"$("$QUIL_WINE" winepath -w "$quil_exe")\"" "$quil_class" "$launch_runs")
+mini_launch=$(bench launch "\"$("$QUIL_WINE" winepath -w "$mini_exe")\"" "$mini_class" "$launch_runs")
 
 echo "bench: both resident, ${idle_seconds} s idle" >&2
-(cd "$work" && wine-stable "$quil_exe" </dev/null &>/dev/null) &
+(cd "$work" && "$QUIL_WINE" "$quil_exe" </dev/null &>/dev/null) &
 pids+=($!)
-(cd "$work" && wine-stable "$mini_exe" </dev/null &>/dev/null) &
+(cd "$work" && "$QUIL_WINE" "$mini_exe" </dev/null &>/dev/null) &
 pids+=($!)
 bench wait "$quil_class" 60 >/dev/null && bench wait "$mini_class" 60 >/dev/null
 quil_pid=$(unix_pid quillora.exe)
@@ -111,5 +114,5 @@ row "RssAnon after the burst, KB" "$quil_after" "$mini_after"
 printf '| %s | %s | %s | %s |\n' "one curve against one SetDeviceGammaRamp, µs (median of $curve_runs)" \
   "$curve_us" "$apply_us" "$(awk -v a="$curve_us" -v b="$apply_us" 'BEGIN { printf "%.2f %%", 100 * a / b }')"
 echo
-echo "quillora.exe $quil_size bytes, QuilHook.dll $hook_size bytes, minimal_tray.exe $mini_size bytes"
-echo "$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $(wine-stable --version)"
+echo "the $build build: quillora.exe $quil_size bytes, QuilHook.dll $hook_size bytes, minimal_tray.exe $mini_size bytes"
+echo "$(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), $("$QUIL_WINE" --version)"

@@ -5,14 +5,19 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
+  cmake ninja-build g++ googletest
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # the release zip and its test
   unzip
   # fuzz targets: libFuzzer and the sanitizer run-times come with libclang-rt
   clang-14 libclang-rt-14-dev
-  # 32-bit Wine; without libxxf86vm1 every gamma call fails, without
-  # libxrandr2 ChangeDisplaySettings cannot switch modes
-  wine wine32:i386 libxxf86vm1:i386 libxrandr2:i386
+  # Wine for both builds. 64-bit Wine runs on every machine; the 32-bit one
+  # only where the kernel runs 32-bit programs (scripts/session.sh tells).
+  # Without libxxf86vm1 every gamma call fails, without libxrandr2
+  # ChangeDisplaySettings cannot switch modes.
+  wine wine64 libxxf86vm1 libxrandr2
+  wine32:i386 libxxf86vm1:i386 libxrandr2:i386
   # an X server whose VidMode extension takes gamma ramps (Xvfb's does not)
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils xdotool imagemagick
   # Japanese texts

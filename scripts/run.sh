@@ -9,10 +9,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 here=$(pwd)
 
 "$root/scripts/install-deps.sh"
-(cd "$root" && cmake --preset win32 >/dev/null &&
-  cmake --build --preset win32 --target quillora QuilHook quilrun)
-
 source "$root/scripts/session.sh"
+choose_build
+if [ "$build" = win32 ]; then
+  echo "run: the 32-bit program (build/win32)"
+else
+  echo "run: the 64-bit program (build/win64): $cannot_run_reason"
+fi
+(cd "$root" && cmake --preset "$build" >/dev/null &&
+  cmake --build --preset "$build" --target quillora QuilHook quilrun)
+
 trap stop_session EXIT
 trap 'exit 130' INT TERM
 
@@ -25,19 +31,17 @@ else
   echo "     or attach a VNC viewer through: x11vnc -display $DISPLAY"
 fi
 
-prefix=${QUIL_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/quillora/wineprefix}
+# A prefix of each architecture: a 32-bit prefix does not run 64-bit programs.
+prefix=${QUIL_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/quillora/wineprefix-$build}
 if [ -f "$prefix/system.reg" ]; then
-  export WINEPREFIX=$prefix WINEARCH=win32
-  wine_env
-  # Wine's helper processes go with the program, before the display does.
-  prefix_started=1
+  use_prefix "$prefix" "$build"
 else
   echo "run: creating the Wine prefix $prefix"
-  create_prefix "$prefix"
+  create_prefix "$prefix" "$build"
 fi
 
-bin=$root/build/win32/bin
+bin=$root/build/$build/bin
 cd "$here"
 # quilrun starts quillora.exe with its path quoted, as Explorer does: the
 # program reads its arguments only after a quoted path.
-wine-stable "$bin/quilrun.exe" "$(winepath-stable -w "$bin/quillora.exe")" "$@"
+"$QUIL_WINE" "$bin/quilrun.exe" "$("$QUIL_WINE" winepath -w "$bin/quillora.exe")" "$@"

@@ -16,10 +16,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 if ! dpkg-query -W -f='${Status}' fonts-wine 2>/dev/null | grep -q 'install ok installed'; then
   apt-get install -y -qq --no-install-recommends fonts-wine >/dev/null
 fi
-(cd "$root" && cmake --preset win32 >/dev/null &&
-  cmake --build --preset win32 --target quillora QuilHook quilrun quilwin package_files)
-
 source "$root/scripts/session.sh"
+choose_build
+[ "$build" = win32 ] || echo "screenshots: the 64-bit build: $cannot_run_reason"
+(cd "$root" && cmake --preset "$build" >/dev/null &&
+  cmake --build --preset "$build" --target quillora QuilHook quilrun quilwin package_files)
+
 resident=
 finish() {
   if [ -n "$resident" ]; then
@@ -32,14 +34,14 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 start_xorg
-create_temp_prefix
+create_temp_prefix "$build"
 # The caption buttons' glyphs come from Marlett, which this Wine finds only
 # in the prefix's own font folder.
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
-bin=$root/build/win32/bin
+bin=$root/build/$build/bin
 docs=$root/docs
-quilwin() { wine-stable "$bin/quilwin.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+quilwin() { "$QUIL_WINE" "$bin/quilwin.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 # Crops the root window to the rectangle "left top width height".
 shoot() {
@@ -51,8 +53,8 @@ shoot() {
 
 # The sample configuration's folder: the program starts as a user would
 # start it from the unpacked zip.
-cd "$root/build/win32/package-files"
-wine-stable "$bin/quilrun.exe" "$(winepath-stable -w "$bin/quillora.exe")" </dev/null &>/dev/null &
+cd "$root/build/$build/package-files"
+"$QUIL_WINE" "$bin/quilrun.exe" "$("$QUIL_WINE" winepath -w "$bin/quillora.exe")" </dev/null &>/dev/null &
 resident=$!
 
 # Every window opens at the cursor.

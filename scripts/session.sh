@@ -1,15 +1,51 @@
-# Sourced by run.sh and test.sh: starts a private X server with the dummy
-# video driver and a 32-bit Japanese Wine prefix, and stops both on exit.
+# Sourced by run.sh, test.sh, bench.sh and screenshots.sh: says which
+# Windows builds this machine runs, starts a private X server with the dummy
+# video driver and Japanese Wine prefixes, and stops them on exit.
 #
-#   start_xorg            sets DISPLAY to a free display in :90-:99
-#   create_prefix DIR     a new prefix in DIR, with a persistent wineserver
-#   create_temp_prefix    the same in a new temporary folder, removed on stop
-#   stop_session          stops what start_xorg and create_prefix started
+#   runs_build BUILD          0 when this machine runs BUILD's programs
+#                             (win32 or win64); else sets cannot_run_reason
+#   choose_build              sets build to win32 where it runs, otherwise win64
+#   start_xorg                sets DISPLAY to a free display in :90-:99
+#   create_prefix DIR BUILD   a new prefix in DIR for BUILD's programs, with
+#                             a persistent wineserver; sets WINEPREFIX and
+#                             QUIL_WINE (the Wine loader of BUILD)
+#   create_temp_prefix BUILD  the same in a new temporary folder, removed on stop
+#   use_prefix DIR BUILD      an existing prefix
+#   stop_session              stops what start_xorg and create_prefix started
 
 session_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 xorg_pid=
-prefix_started=
-prefix_temporary=
+started_prefixes=()
+temporary_prefixes=()
+cannot_run_reason=
+
+# The Wine loader that runs a build's programs. Debian's wine-stable picks
+# the 32-bit loader whenever wine32 is installed, so each is named.
+wine_loader() {
+  case $1 in
+  win32) echo /usr/lib/wine/wine ;;
+  win64) echo /usr/lib/wine/wine64 ;;
+  *) echo "session: no such build: $1" >&2; return 1 ;;
+  esac
+}
+
+# The one place that decides what this machine runs. 64-bit Wine runs
+# everywhere; the 32-bit loader is a 32-bit Linux program, which a kernel
+# built without 32-bit support refuses ("Exec format error").
+runs_build() {
+  local loader out
+  loader=$(wine_loader "$1") || return 1
+  [ "$1" = win64 ] && return 0
+  if out=$("$loader" --version 2>&1); then
+    return 0
+  fi
+  cannot_run_reason="the 32-bit Wine loader does not start here ($loader: ${out##*: }); this kernel runs no 32-bit programs"
+  return 1
+}
+
+choose_build() {
+  if runs_build win32; then build=win32; else build=win64; fi
+}
 
 start_xorg() {
   local n
@@ -46,11 +82,20 @@ wine_env() {
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 }
 
-create_prefix() {
-  export WINEPREFIX=$1 WINEARCH=win32
+use_prefix() {
+  export WINEPREFIX=$1 WINEARCH=$2
+  QUIL_WINE=$(wine_loader "$2")
+  export QUIL_WINE
   wine_env
+  # Wine's helper processes go with the program, before the display does.
+  started_prefixes+=("$WINEPREFIX")
+}
+
+create_prefix() {
+  use_prefix "$1" "$2"
   mkdir -p "$WINEPREFIX"
-  wineboot-stable -i </dev/null &>/dev/null
+  # A 64-bit prefix says it cannot find syswow64's rundll32: harmless.
+  "$QUIL_WINE" wineboot -i </dev/null &>/dev/null
   local reg=$WINEPREFIX/quil-settings.reg
   # A crash exits at once with a backtrace instead of waiting in a dialog.
   # The virtual desktop: on bare X without a window manager every hide of a
@@ -63,28 +108,30 @@ create_prefix() {
   printf '%s\r\n' '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
     '"ＭＳ Ｐゴシック"="IPAPGothic"' '"ＭＳ ゴシック"="IPAGothic"' '"MS UI Gothic"="IPAPGothic"' \
     '"MS Shell Dlg"="IPAPGothic"' '' | iconv -f UTF-8 -t CP932 >>"$reg"
-  wine-stable regedit /S "$(winepath-stable -w "$reg" 2>/dev/null)" </dev/null &>/dev/null
+  "$QUIL_WINE" regedit /S "$("$QUIL_WINE" winepath -w "$reg" 2>/dev/null)" </dev/null &>/dev/null
   wineserver-stable -w
   # A persistent wineserver keeps the start of each program fast. Its output
   # must not hold any pipe that someone waits on.
   wineserver-stable -p </dev/null &>/dev/null
-  prefix_started=1
 }
 
 create_temp_prefix() {
-  prefix_temporary=$(mktemp -d /tmp/quil-prefix.XXXXXX)
-  create_prefix "$prefix_temporary"
+  local dir
+  dir=$(mktemp -d /tmp/quil-prefix.XXXXXX)
+  temporary_prefixes+=("$dir")
+  create_prefix "$dir" "$1"
 }
 
 stop_session() {
-  if [ -n "$prefix_started" ]; then
-    wineserver-stable -k </dev/null &>/dev/null || true
-    prefix_started=
-  fi
-  if [ -n "$prefix_temporary" ]; then
-    rm -rf "$prefix_temporary"
-    prefix_temporary=
-  fi
+  local dir
+  for dir in "${started_prefixes[@]}"; do
+    WINEPREFIX=$dir wineserver-stable -k </dev/null &>/dev/null || true
+  done
+  started_prefixes=()
+  for dir in "${temporary_prefixes[@]}"; do
+    rm -rf "$dir"
+  done
+  temporary_prefixes=()
   if [ -n "$xorg_pid" ]; then
     kill "$xorg_pid" 2>/dev/null || true
     wait "$xorg_pid" 2>/dev/null || true

@@ -8,9 +8,12 @@
 
 namespace {
 
-// The first version of the record, which every system takes.
+// The first version of the record, which every system takes. Its 76 bytes
+// are a 32-bit layout; the 64-bit record is wider by its pointers.
+#if defined(__i386__)
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
               "the first OPENFILENAMEA has 76 bytes");
+#endif
 
 OPENFILENAMEA GammaFileRequest(HWND owner, char *path, DWORD pathSize, const char *title,
                                DWORD flags) {

@@ -90,6 +90,13 @@ std::string ProgramManifest() {
   return text;
 }
 
+int Occurrences(const std::string &text, const char *part) {
+  int count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
 TEST(VersionResourceTest, ProgramManifestAsksForWhatTheProgramRelies) {
   std::string manifest = ProgramManifest();
   ASSERT_FALSE(manifest.empty());
@@ -104,6 +111,10 @@ TEST(VersionResourceTest, ProgramManifestAsksForWhatTheProgramRelies) {
     EXPECT_NE(std::string::npos, manifest.find(part)) << part;
   std::string version = "version=\"" QUIL_VERSION_TEXT ".0\"";
   EXPECT_NE(std::string::npos, manifest.find(version)) << version;
+  // The program and the common controls it asks for are of its own
+  // architecture: a 64-bit program naming x86 components does not start.
+  EXPECT_EQ(2, Occurrences(manifest, "processorArchitecture=\""));
+  EXPECT_EQ(2, Occurrences(manifest, "processorArchitecture=\"" QUIL_MANIFEST_ARCH "\""));
 }
 
 } // namespace

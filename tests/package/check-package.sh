@@ -1,19 +1,19 @@
 #!/bin/sh
-# check-package.sh ZIP BINDIR VERSION
+# check-package.sh ZIP BINDIR VERSION TARGET
 #
 # The release zip as a user gets it: one folder with exactly the expected
 # files, Japanese names in Shift-JIS as Windows reads them (and as UTF-8 for
 # other unpackers), the binaries that were built, and the guide and the sample
 # configuration in Shift-JIS with CR LF. It is unpacked into a folder with a
 # Japanese name, as a user on a Japanese Windows may well do.
-zip=$1 bindir=$2 version=$3
+zip=$1 bindir=$2 version=$3 target=$4
 export LC_ALL=C.UTF-8
-top="quillora-$version-win32"
+top="quillora-$version-$target"
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 [ "$(basename "$zip")" = "$top.zip" ] || fail "zip name $(basename "$zip") does not carry version $version"
-[ -f "$zip" ] || { echo "FAIL: $zip is missing; build it with: cmake --build --preset win32 --target package"; exit 1; }
+[ -f "$zip" ] || { echo "FAIL: $zip is missing; build it with: cmake --build --preset $target --target package"; exit 1; }
 for f in "$bindir/quillora.exe" "$bindir/QuilHook.dll"; do
   if [ "$f" -nt "$zip" ]; then fail "$zip is older than $f; build the package target again"; fi
 done
