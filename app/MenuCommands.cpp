@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "app/ModalLoopScope.h"
+#include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
@@ -23,7 +24,7 @@ void LoadGammaFile() {
   char path[MAX_PATH] = "";
   if (ramp && ChooseGammaFileToOpen(GetMainWindow(), path, sizeof path) &&
       ramp->LoadFromFile(path))
-    ramp->Apply();
+    ApplyAndReport(GetAppState(), *ramp, "読みこんだファイル");
   delete ramp;
 }
 
@@ -69,7 +70,7 @@ void RunMenuCommand(int command) {
     break;
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
-      state.baseRamp->Apply();
+      ApplyAndReport(state, *state.baseRamp, "既定");
     break;
   case IDM_EXIT:
     ExitApplication();

@@ -107,7 +107,7 @@ std::string Narrow(const std::u16string &text) {
   return out;
 }
 
-TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsSeventeenControlsInOrder) {
+TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsEighteenControlsInOrder) {
   HRSRC resource = FindResourceExA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
                                    MAKEINTRESOURCEA(IDD_CREATEGAMMA),
                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
