@@ -1,6 +1,7 @@
 #include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
+#include "app/GammaRangeUnlock.h"
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
@@ -161,6 +162,7 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
   int command = 0;
   if (state.popupMenu) {
     ModalLoopScope menuLoop(state);
+    ShowGammaRangeCheck(state.popupMenu->Menu());
     command = state.popupMenu->Track(window);
   }
   state.trayMenuOpen = 0;

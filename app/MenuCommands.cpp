@@ -1,6 +1,7 @@
 #include "app/MenuCommands.h"
 
 #include "app/AppState.h"
+#include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
 #include "app/ModalLoopScope.h"
 #include "app/RampRefusal.h"
@@ -71,6 +72,9 @@ void RunMenuCommand(int command) {
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
       ApplyAndReport(state, *state.baseRamp, "既定");
+    break;
+  case IDM_UNLOCKGAMMARANGE:
+    UnlockGammaRange();
     break;
   case IDM_EXIT:
     ExitApplication();

@@ -1,7 +1,11 @@
 #include "tests/e2e/ResidentFixture.h"
 #include "tests/ui/ShellTrayTips.h"
 
+#include "tests/e2e/DialogDriver.h"
+
+#include "app/AppMessages.h"
 #include "hook/HookCommands.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
@@ -76,6 +80,65 @@ TEST_F(RefusedRampTest, ARefusedResolutionFileShowsOneBalloon) {
   EXPECT_EQ(BalloonRequests(), 1);
   ExpectStill(startRamp, 0);
   EXPECT_NE(WaitForBalloon("この解像度").find("この解像度"), std::string::npos);
+}
+
+const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
+
+// GdiIcmGammaRange in the 64-bit view of HKLM, or -1 when it is missing.
+long ReadGammaRange() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIcmKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS)
+    return -1;
+  DWORD value = 0, size = sizeof value, type = 0;
+  LONG result = RegQueryValueExA(key, "GdiIcmGammaRange", nullptr, &type,
+                                 reinterpret_cast<BYTE *>(&value), &size);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long>(value) : -1;
+}
+
+void DeleteGammaRange() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIcmKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(key, "GdiIcmGammaRange");
+    RegCloseKey(key);
+  }
+}
+
+class GammaRangeUnlockTest : public ResidentFixture {
+protected:
+  void SetUp() override {
+    ResidentFixture::SetUp();
+    DeleteGammaRange();
+  }
+  void TearDown() override {
+    ResidentFixture::TearDown();
+    DeleteGammaRange();
+  }
+  // Chooses the entry and answers each of its message boxes in turn.
+  void Choose(std::initializer_list<int> answers) {
+    PostMessageA(resident.Window(), WM_COMMAND, IDM_UNLOCKGAMMARANGE, 0);
+    for (int answer : answers) {
+      HWND box = WaitForDialog(resident.ProcessId(), "ガンマ範囲の制限", 20000);
+      ASSERT_NE(box, nullptr);
+      PostMessageA(box, WM_COMMAND, answer, 0);
+      ASSERT_TRUE(WaitForWindowGone(box, 20000));
+    }
+  }
+};
+
+// Wine keeps a menu's items in its own process, so the check mark is read
+// in-process by the handler's tests, not here.
+TEST_F(GammaRangeUnlockTest, YesWritesTheValueInThe64BitViewAndNoChangesNothing) {
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  Choose({IDNO});
+  EXPECT_EQ(ReadGammaRange(), -1) << "No changes nothing";
+  Choose({IDYES, IDOK});
+  EXPECT_EQ(ReadGammaRange(), 256);
+  // Lifted already: one box that says so, and no question.
+  Choose({IDOK});
+  EXPECT_EQ(ReadGammaRange(), 256);
 }
 
 } // namespace
