@@ -1,10 +1,12 @@
 #include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
+#include "app/GammaRangeUnlock.h"
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
 #include "app/ModalLoopScope.h"
+#include "app/RampRefusal.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
 #include "ui/DrainMessageQueue.h"
@@ -61,7 +63,7 @@ int ApplyEntryFile(AppState &state, const ResolutionEntry &entry) {
   // A negative delay can only come from a damaged file; it is taken as none
   // rather than leaving the new resolution without its ramp.
   if (delay <= 0) {
-    ramp->Apply();
+    ApplyAndReport(state, *ramp, "この解像度");
     return !PauseAndDrain(state, kDisplayChangePauseMs);
   }
   state.pendingRamp = ramp;
@@ -88,7 +90,7 @@ void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
   if (entry)
     drainLeftToOuter = ApplyEntryFile(state, *entry);
   else if (state.resolutionTable.count > 0 && examinedAll && state.baseRamp)
-    state.baseRamp->Apply();
+    ApplyAndReport(state, *state.baseRamp, "既定");
   // Had this change drained the queue itself, the changes dispatched in that
   // drain would have found the flag set; the outer drain dispatches them
   // now, so the flag stays set for them and the same changes take effect.
@@ -105,7 +107,7 @@ void OnTimer(AppState &state, WPARAM timer) {
   state.pendingRamp = nullptr;
   if (!ramp || state.resolutionTable.count < 1)
     return;
-  ramp->Apply();
+  ApplyAndReport(state, *ramp, "この解像度");
   PauseAndDrain(state, kDisplayChangePauseMs);
 }
 
@@ -142,7 +144,7 @@ void OnHookCommand(AppState &state, WPARAM code) {
     return;
   state.hotkeyGamma = candidate;
   state.hotkeyRamp->SetCurve(candidate, state.hotkeyDarkLevel);
-  state.hotkeyRamp->Apply();
+  ApplyAndReport(state, *state.hotkeyRamp, "ホットキー");
   PauseAndDrain(state, kHookCommandPauseMs);
 }
 
@@ -160,6 +162,7 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
   int command = 0;
   if (state.popupMenu) {
     ModalLoopScope menuLoop(state);
+    ShowGammaRangeCheck(state.popupMenu->Menu());
     command = state.popupMenu->Track(window);
   }
   state.trayMenuOpen = 0;

@@ -45,6 +45,8 @@ struct AppState {
   int displayChangeBusy = 0;
   // Above 0 while the pause and queue drain after an applied ramp runs.
   int drainDepth = 0;
+  // 1 from a refused ramp until one is taken: one balloon per run.
+  int refusalShown = 0;
 };
 
 AppState &GetAppState();

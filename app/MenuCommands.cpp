@@ -1,8 +1,10 @@
 #include "app/MenuCommands.h"
 
 #include "app/AppState.h"
+#include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
 #include "app/ModalLoopScope.h"
+#include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
@@ -23,7 +25,7 @@ void LoadGammaFile() {
   char path[MAX_PATH] = "";
   if (ramp && ChooseGammaFileToOpen(GetMainWindow(), path, sizeof path) &&
       ramp->LoadFromFile(path))
-    ramp->Apply();
+    ApplyAndReport(GetAppState(), *ramp, "読みこんだファイル");
   delete ramp;
 }
 
@@ -69,7 +71,10 @@ void RunMenuCommand(int command) {
     break;
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
-      state.baseRamp->Apply();
+      ApplyAndReport(state, *state.baseRamp, "既定");
+    break;
+  case IDM_UNLOCKGAMMARANGE:
+    UnlockGammaRange();
     break;
   case IDM_EXIT:
     ExitApplication();

@@ -12,6 +12,14 @@ int RegistryKey::Open(const char *subKey, HKEY root) {
   return 0;
 }
 
+int RegistryKey::OpenToRead64(const char *subKey, HKEY root) {
+  Close();
+  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS)
+    return 1;
+  key = nullptr;
+  return 0;
+}
+
 int RegistryKey::Create(const char *subKey, HKEY root) {
   Close();
   DWORD disposition = 0;

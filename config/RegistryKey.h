@@ -14,6 +14,10 @@ public:
   // Closes any open key, then opens an existing one with KEY_ALL_ACCESS.
   // 1 on success; 0 leaves no key open. Never creates the key.
   int Open(const char *subKey, HKEY root);
+  // Closes any open key, then opens an existing one for reading in the
+  // 64-bit view, which a 32-bit process on 64-bit Windows is otherwise
+  // redirected away from. 1 on success; 0 leaves no key open.
+  int OpenToRead64(const char *subKey, HKEY root);
   // Closes any open key, then opens or creates one with KEY_ALL_ACCESS.
   // 1 on success; 0 leaves no key open.
   int Create(const char *subKey, HKEY root);

@@ -81,6 +81,13 @@ void Initialise(DialogWindow *dialog) {
   SendItem(dialog, IDC_RESOLUTION, CB_SETCURSEL, 0, 0);
 }
 
+// The screen keeps its old ramp when it refuses one, so without this line a
+// refused preview looks like a slider that does nothing. The file can still
+// be saved: another display may take it.
+void ShowPreview(DialogWindow *dialog, const GammaRamp &ramp) {
+  SetItemText(dialog, IDC_REFUSEDTEXT, ramp.Apply() ? "" : "画面がこのガンマを受け付けませんでした");
+}
+
 void OnSlider(DialogWindow *dialog, CreateDialogState &state) {
   int position = static_cast<int>(SendItem(dialog, IDC_GAMMASLIDER, TBM_GETPOS, 0, 0));
   state.gammaPos = position;
@@ -88,7 +95,7 @@ void OnSlider(DialogWindow *dialog, CreateDialogState &state) {
   std::snprintf(text, sizeof text, "%f", position * 0.0001220703125);
   SetItemText(dialog, IDC_GAMMATEXT, text);
   state.ramp->SetCurveFromSlider(position, state.darkLevel);
-  state.ramp->Apply();
+  ShowPreview(dialog, *state.ramp);
 }
 
 // The high word of UDM_GETPOS is the control's error flag.
@@ -120,7 +127,7 @@ void OnSpinner(DialogWindow *dialog, CreateDialogState &state, HWND spinner) {
 // file, not to the ramp, and stay.
 void OnReset(DialogWindow *dialog, CreateDialogState &state) {
   state.ramp->SetIdentity();
-  state.ramp->Apply();
+  ShowPreview(dialog, *state.ramp);
   dialog->SetSliderPos(kSliderOne);
   SetItemText(dialog, IDC_GAMMATEXT, "1.0");
   state.gammaPos = kSliderOne;

@@ -19,7 +19,8 @@ struct CreateDialogState {
 
 // The creation dialog's DialogHandler. The slider is previewed on the screen
 // at once; the dark level is only computed into the ramp, and shows from the
-// next slider movement on. "戻す" returns everything the ramp is made of,
+// next slider movement on. While the screen refuses the last preview, the
+// line at the bottom says so. "戻す" returns everything the ramp is made of,
 // slider and dark level, to their starting values and the screen to the
 // identity ramp. "保存" writes the ramp as it was last computed, with the
 // chosen resolution and delay, through a save dialog owned by the dialog's

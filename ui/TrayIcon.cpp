@@ -6,6 +6,13 @@ namespace {
 
 const DWORD kIconDataSize = 88;
 const int kTipCapacity = 64;
+const int kBalloonTextCapacity = 256;
+
+// The shell shows only the last of several balloon requests, so the number
+// of requests is kept where another process can read it (a window property
+// of the icon's window); it is the only way to tell one balloon for a burst
+// from one per ramp.
+const char kBalloonCountProperty[] = "QuilloraBalloonRequests";
 
 // Bytes of text that fit in capacity - 1 bytes without leaving half of a
 // double-byte character at the end.
@@ -23,11 +30,17 @@ int FittingLength(const char *text, int capacity) {
   return fitting;
 }
 
+void CopyFitting(char *target, const char *text, int capacity) {
+  int length = FittingLength(text, capacity);
+  std::memcpy(target, text, length);
+  target[length] = '\0';
+}
+
 } // namespace
 
 static_assert(sizeof(NOTIFYICONDATAA) >= kIconDataSize, "the first version is a prefix");
 
-TrayIcon::TrayIcon() : added(0) {
+TrayIcon::TrayIcon() : added(0), balloonsRequested(0) {
   std::memset(&iconData, 0, sizeof iconData);
   iconData.cbSize = kIconDataSize;
 }
@@ -58,13 +71,33 @@ int TrayIcon::Add(HWND window, HICON icon, UINT callbackMessage, const char *tip
 void TrayIcon::SetTip(const char *tip) {
   if (!tip)
     return;
-  int length = FittingLength(tip, kTipCapacity);
-  std::memcpy(iconData.szTip, tip, length);
-  iconData.szTip[length] = '\0';
+  CopyFitting(iconData.szTip, tip, kTipCapacity);
   if (added) {
     iconData.uFlags = NIF_TIP;
     Shell_NotifyIconA(NIM_MODIFY, &iconData);
   }
+}
+
+// Sent with the record of the second version, the first that knows
+// balloons; the icon itself keeps its first-version record.
+int TrayIcon::ShowBalloon(const char *title, const char *text) {
+  if (!added || !title || !text)
+    return 0;
+  NOTIFYICONDATAA balloon;
+  std::memset(&balloon, 0, sizeof balloon);
+  balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  balloon.hWnd = iconData.hWnd;
+  balloon.uID = iconData.uID;
+  balloon.uFlags = NIF_INFO;
+  CopyFitting(balloon.szInfo, text, kBalloonTextCapacity);
+  CopyFitting(balloon.szInfoTitle, title, kTipCapacity);
+  balloon.dwInfoFlags = NIIF_WARNING;
+  if (!Shell_NotifyIconA(NIM_MODIFY, &balloon))
+    return 0;
+  ++balloonsRequested;
+  SetPropA(iconData.hWnd, kBalloonCountProperty,
+           reinterpret_cast<HANDLE>(static_cast<INT_PTR>(balloonsRequested)));
+  return 1;
 }
 
 int TrayIcon::Remove() {
@@ -72,6 +105,7 @@ int TrayIcon::Remove() {
     return 0;
   iconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   Shell_NotifyIconA(NIM_DELETE, &iconData);
+  RemovePropA(iconData.hWnd, kBalloonCountProperty);
   added = 0;
   return 1;
 }

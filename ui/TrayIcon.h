@@ -27,6 +27,11 @@ public:
   // nothing.
   void SetTip(const char *tip);
 
+  // Asks the shell for a warning balloon at the shown icon; the texts are
+  // cut like the tip. 1 when the shell took the request, 0 when the icon is
+  // not shown or the shell refused.
+  int ShowBalloon(const char *title, const char *text);
+
   // Takes the icon off the tray. 1 when it was shown, 0 (and nothing sent
   // to the shell) when it was not.
   int Remove();
@@ -36,6 +41,7 @@ public:
 
 private:
   int added;
+  int balloonsRequested;
   NOTIFYICONDATAA iconData;
 };
 

@@ -145,6 +145,33 @@ TEST_F(CreateGammaTest, TheSpinnersShowTheirValuesAndTheDarkLevelIsNotApplied) {
   Close(dialog);
 }
 
+// Wine refuses gamma 0.8 with dark level 12 and takes 2.0 with level 8, as a
+// display driver refuses a strong black lift under a low gamma.
+TEST_F(CreateGammaTest, ARefusedPreviewIsSaidOnTheLineAndAnAcceptedOneClearsIt) {
+  const std::string kRefused = "画面がこのガンマを受け付けませんでした";
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), "");
+  DragSlider(dialog, IDC_GAMMASLIDER, 12288);
+  ASSERT_TRUE(WaitForDisplayRamp(SliderRamp(12288, 0), 2000));
+  ClickSpinner(dialog, IDC_DARKSPIN, 12);
+  DragSlider(dialog, IDC_GAMMASLIDER, 6554);
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), kRefused);
+  ExpectStill(SliderRamp(12288, 0), 300);
+  ClickSpinner(dialog, IDC_DARKSPIN, 8);
+  DragSlider(dialog, IDC_GAMMASLIDER, 16384);
+  EXPECT_TRUE(WaitForDisplayRamp(SliderRamp(16384, 8), 2000));
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), "");
+  // Refused again, then "戻す": the identity is always taken.
+  ClickSpinner(dialog, IDC_DARKSPIN, 12);
+  DragSlider(dialog, IDC_GAMMASLIDER, 6554);
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), kRefused);
+  ClickButton(dialog, IDC_RESET);
+  EXPECT_TRUE(WaitForDisplayRamp(IdentityRamp(), 2000));
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), "");
+  Close(dialog);
+}
+
 TEST_F(CreateGammaTest, ASaveRightAfterOpeningWritesTheIdentityForAnyResolution) {
   HWND dialog = OpenDialog();
   ASSERT_NE(dialog, nullptr);

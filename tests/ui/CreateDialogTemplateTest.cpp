@@ -85,6 +85,7 @@ const Control kControls[] = {
     {1014, u"#130", u"Static", 60, 90, 40, 14, WS_GROUP | SS_CENTER, WS_EX_CLIENTEDGE},
     {-1, u"#130", u"レベル", 110, 95, 20, 8, WS_GROUP | SS_LEFT, 0},
     {-1, u"#130", u"暗部補正 : ", 20, 95, 34, 8, WS_GROUP | SS_LEFT, 0},
+    {1015, u"#130", u"", 5, 133, 150, 8, WS_GROUP | SS_LEFT, 0},
 };
 
 // Predefined class names as windres may write them: as an ordinal.
@@ -106,7 +107,7 @@ std::string Narrow(const std::u16string &text) {
   return out;
 }
 
-TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsSeventeenControlsInOrder) {
+TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsEighteenControlsInOrder) {
   HRSRC resource = FindResourceExA(nullptr, MAKEINTRESOURCEA(5) /* RT_DIALOG */,
                                    MAKEINTRESOURCEA(IDD_CREATEGAMMA),
                                    MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
@@ -121,11 +122,11 @@ TEST(CreateDialogTemplate, IsTheJapaneseExtendedTemplateWithItsSeventeenControls
   EXPECT_EQ(in.Dword(),
             static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   const int count = in.Word();
-  ASSERT_EQ(count, 17);
+  ASSERT_EQ(count, 18);
   EXPECT_EQ(in.Short(), 0);
   EXPECT_EQ(in.Short(), 0);
   EXPECT_EQ(in.Short(), 159);
-  EXPECT_EQ(in.Short(), 131);
+  EXPECT_EQ(in.Short(), 145);
   EXPECT_EQ(in.Text(), u""); // no menu
   EXPECT_EQ(in.Text(), u""); // the default dialog class
   EXPECT_TRUE(in.Text() == u"ガンマ設定の作成");

@@ -24,11 +24,12 @@ const EntryCase kEntries[] = {
     {IDM_RESIDENTSETTINGS, "キーフック常駐設定(&R)"},
     {0, nullptr},
     {IDM_RESTOREGAMMA, "ガンマを戻す(&R)"},
+    {IDM_UNLOCKGAMMARANGE, "ガンマ範囲の制限を解除..."},
     {0, nullptr},
     {IDM_EXIT, "クイロラを終了する(&X)"},
 };
 
-TEST(PopupMenuResource, HoldsOnePopupWithTheSevenJapaneseEntries) {
+TEST(PopupMenuResource, HoldsOnePopupWithTheEightJapaneseEntries) {
   PopupMenu popupMenu;
   ASSERT_EQ(popupMenu.Load(IDR_POPUPMENU), 1);
   HMENU menu = popupMenu.Menu();
@@ -39,8 +40,8 @@ TEST(PopupMenuResource, HoldsOnePopupWithTheSevenJapaneseEntries) {
 
   HMENU popup = GetSubMenu(menu, 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(GetMenuItemCount(popup), 7);
-  for (int position = 0; position < 7; ++position) {
+  ASSERT_EQ(GetMenuItemCount(popup), 8);
+  for (int position = 0; position < 8; ++position) {
     const EntryCase &entry = kEntries[position];
     SCOPED_TRACE(position);
     UINT state = GetMenuState(popup, position, MF_BYPOSITION);

@@ -69,32 +69,57 @@ bool ReadTool(HWND tooltip, ShellTrayTip &tip) {
 struct Search {
   DWORD shellProcess;
   std::vector<ShellTrayTip> tips;
+  std::string balloon;
 };
 
-BOOL CALLBACK CollectTip(HWND window, LPARAM context) {
-  auto *search = reinterpret_cast<Search *>(context);
+bool IsShellTooltip(HWND window, const Search &search) {
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
+  return owner == search.shellProcess && lstrcmpA(className, TOOLTIPS_CLASSA) == 0;
+}
+
+BOOL CALLBACK CollectTip(HWND window, LPARAM context) {
+  auto *search = reinterpret_cast<Search *>(context);
   ShellTrayTip tip;
   // Icons of programs that have ended keep a tooltip with no place.
-  if (owner == search->shellProcess && lstrcmpA(className, TOOLTIPS_CLASSA) == 0 &&
-      ReadTool(window, tip) && !IsRectEmpty(&tip.place))
+  if (IsShellTooltip(window, *search) && ReadTool(window, tip) && !IsRectEmpty(&tip.place))
     search->tips.push_back(tip);
   return TRUE;
+}
+
+BOOL CALLBACK FindBalloon(HWND window, LPARAM context) {
+  auto *search = reinterpret_cast<Search *>(context);
+  ShellTrayTip tip;
+  if (IsShellTooltip(window, *search) && IsWindowVisible(window) &&
+      (GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) && ReadTool(window, tip))
+    search->balloon = tip.text;
+  return TRUE;
+}
+
+Search ShellSearch() {
+  Search search = {0, {}, ""};
+  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  if (tray)
+    GetWindowThreadProcessId(tray, &search.shellProcess);
+  return search;
 }
 
 } // namespace
 
 std::vector<ShellTrayTip> ReadShellTrayTips() {
-  Search search = {0, {}};
-  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
-  if (tray)
-    GetWindowThreadProcessId(tray, &search.shellProcess);
+  Search search = ShellSearch();
   if (search.shellProcess)
     EnumWindows(CollectTip, reinterpret_cast<LPARAM>(&search));
   return search.tips;
+}
+
+std::string ReadShellBalloon() {
+  Search search = ShellSearch();
+  if (search.shellProcess)
+    EnumWindows(FindBalloon, reinterpret_cast<LPARAM>(&search));
+  return search.balloon;
 }
 
 bool PointAt(const ShellTrayTip &tip) {

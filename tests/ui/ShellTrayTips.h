@@ -17,6 +17,10 @@ struct ShellTrayTip {
 
 std::vector<ShellTrayTip> ReadShellTrayTips();
 
+// The text of the balloon the shell shows (a visible balloon tooltip of the
+// shell), or "" when none is up.
+std::string ReadShellBalloon();
+
 // Moves the mouse, as far as the shell can tell, onto the icon; the shell
 // then sends the icon's owner its callback message with WM_MOUSEMOVE.
 // Returns once the shell has handled the move.

@@ -1,0 +1,31 @@
+#include "app/RampRefusal.h"
+
+#include "gamma/GammaRamp.h"
+#include "ui/TrayIcon.h"
+
+#include <cstdio>
+
+namespace {
+
+void ShowRefusal(AppState &state, const char *what) {
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "%sのガンマを画面が受け付けませんでした。"
+                "メニューの「ガンマ範囲の制限を解除...」で受け付けられることがあります。",
+                what);
+  if (state.trayIcon)
+    state.trayIcon->ShowBalloon("クイロラ", text);
+}
+
+} // namespace
+
+int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what) {
+  if (ramp.Apply()) {
+    state.refusalShown = 0;
+    return 1;
+  }
+  if (!state.refusalShown)
+    ShowRefusal(state, what);
+  state.refusalShown = 1;
+  return 0;
+}

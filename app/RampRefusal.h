@@ -1,0 +1,15 @@
+#ifndef QUILLORA_APP_RAMPREFUSAL_H
+#define QUILLORA_APP_RAMPREFUSAL_H
+
+#include "app/AppState.h"
+
+class GammaRamp;
+
+// Applies the ramp on a road of the resident program and, when the screen
+// refuses it, tells the user with a tray balloon that names `what` was
+// refused. A run of refusals shows one balloon: the next can come only after
+// a ramp has been taken, so a held hot key shows one. 1 when the screen took
+// the ramp.
+int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what);
+
+#endif

@@ -1,0 +1,144 @@
+#include "tests/e2e/ResidentFixture.h"
+#include "tests/ui/ShellTrayTips.h"
+
+#include "tests/e2e/DialogDriver.h"
+
+#include "app/AppMessages.h"
+#include "hook/HookCommands.h"
+#include "res/resource.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+// The shell shows a balloon 2 s after the last request and keeps it 10 s.
+const unsigned kBalloonWaitMs = 6000;
+
+// Wine, like a display driver, refuses gamma 0.8 with dark level 12 and
+// takes 2.0 with level 8.
+const std::uint32_t kRefusedGamma = 8000, kRefusedLevel = 12;
+const std::uint32_t kTakenGamma = 20000, kTakenLevel = 8;
+
+class RefusedRampTest : public ResidentFixture {
+protected:
+  void Post(WPARAM code, int times = 1) {
+    for (int i = 0; i < times; ++i)
+      EXPECT_TRUE(PostMessageA(resident.Window(), WM_HOOKCOMMAND, code, 0));
+  }
+  // Balloon requests the program has made, as it records them on its window.
+  int BalloonRequests() {
+    EXPECT_TRUE(WaitForPostedMessages());
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(GetPropA(resident.Window(), "QuilloraBalloonRequests")));
+  }
+  // The balloon's text once the shell shows one that contains `word`.
+  static std::string WaitForBalloon(const std::string &word) {
+    DWORD start = GetTickCount();
+    std::string text;
+    while ((text = ReadShellBalloon()).find(word) == std::string::npos &&
+           GetTickCount() - start < kBalloonWaitMs)
+      Sleep(50);
+    return text;
+  }
+};
+
+TEST_F(RefusedRampTest, ABurstOfRefusedHotKeysShowsOneBalloonUntilARampIsTaken) {
+  SetPresetValue("Gamma1", kRefusedGamma);
+  SetPresetValue("Adjust1", kRefusedLevel);
+  SetPresetValue("Gamma2", kTakenGamma);
+  SetPresetValue("Adjust2", kTakenLevel);
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  EXPECT_EQ(BalloonRequests(), 0);
+
+  resident.Suspend();
+  Post(HOOKCMD_PRESET1, 100);
+  resident.Resume();
+  EXPECT_EQ(BalloonRequests(), 1);
+  ExpectStill(startRamp, 0);
+  std::string balloon = WaitForBalloon("ホットキー");
+  EXPECT_NE(balloon.find("ガンマ範囲の制限を解除..."), std::string::npos) << balloon;
+
+  Post(HOOKCMD_PRESET1);
+  EXPECT_EQ(BalloonRequests(), 1) << "still the same run of refusals";
+  Post(HOOKCMD_PRESET2);
+  EXPECT_TRUE(WaitForDisplayRamp(CurveRamp(2.0, kTakenLevel), 2000));
+  Post(HOOKCMD_PRESET1);
+  EXPECT_EQ(BalloonRequests(), 2) << "a taken ramp ends the run";
+}
+
+TEST_F(RefusedRampTest, ARefusedResolutionFileShowsOneBalloon) {
+  GammaFileContent content;
+  content.width = 1024;
+  content.height = 768;
+  content.ramp = CurveRamp(0.8, kRefusedLevel);
+  ASSERT_TRUE(WriteGammaFile(folder + "/dark.qlr", content));
+  WriteConfig("*1024x768 dark.qlr\r\n");
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  ASSERT_TRUE(ChangeDisplayMode(1024, 768));
+  EXPECT_EQ(BalloonRequests(), 1);
+  ExpectStill(startRamp, 0);
+  EXPECT_NE(WaitForBalloon("この解像度").find("この解像度"), std::string::npos);
+}
+
+const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
+
+// GdiIcmGammaRange in the 64-bit view of HKLM, or -1 when it is missing.
+long ReadGammaRange() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIcmKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+      ERROR_SUCCESS)
+    return -1;
+  DWORD value = 0, size = sizeof value, type = 0;
+  LONG result = RegQueryValueExA(key, "GdiIcmGammaRange", nullptr, &type,
+                                 reinterpret_cast<BYTE *>(&value), &size);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS && type == REG_DWORD ? static_cast<long>(value) : -1;
+}
+
+void DeleteGammaRange() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIcmKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(key, "GdiIcmGammaRange");
+    RegCloseKey(key);
+  }
+}
+
+class GammaRangeUnlockTest : public ResidentFixture {
+protected:
+  void SetUp() override {
+    ResidentFixture::SetUp();
+    DeleteGammaRange();
+  }
+  void TearDown() override {
+    ResidentFixture::TearDown();
+    DeleteGammaRange();
+  }
+  // Chooses the entry and answers each of its message boxes in turn.
+  void Choose(std::initializer_list<int> answers) {
+    PostMessageA(resident.Window(), WM_COMMAND, IDM_UNLOCKGAMMARANGE, 0);
+    for (int answer : answers) {
+      HWND box = WaitForDialog(resident.ProcessId(), "ガンマ範囲の制限", 20000);
+      ASSERT_NE(box, nullptr);
+      PostMessageA(box, WM_COMMAND, answer, 0);
+      ASSERT_TRUE(WaitForWindowGone(box, 20000));
+    }
+  }
+};
+
+// Wine keeps a menu's items in its own process, so the check mark is read
+// in-process by the handler's tests, not here.
+TEST_F(GammaRangeUnlockTest, YesWritesTheValueInThe64BitViewAndNoChangesNothing) {
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  Choose({IDNO});
+  EXPECT_EQ(ReadGammaRange(), -1) << "No changes nothing";
+  Choose({IDYES, IDOK});
+  EXPECT_EQ(ReadGammaRange(), 256);
+  // Lifted already: one box that says so, and no question.
+  Choose({IDOK});
+  EXPECT_EQ(ReadGammaRange(), 256);
+}
+
+} // namespace
