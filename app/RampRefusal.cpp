@@ -24,8 +24,12 @@ int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what) {
     state.refusalShown = 0;
     return 1;
   }
+  ReportRefusal(state, what);
+  return 0;
+}
+
+void ReportRefusal(AppState &state, const char *what) {
   if (!state.refusalShown)
     ShowRefusal(state, what);
   state.refusalShown = 1;
-  return 0;
 }

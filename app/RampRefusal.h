@@ -11,5 +11,7 @@ class GammaRamp;
 // a ramp has been taken, so a held hot key shows one. 1 when the screen took
 // the ramp.
 int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what);
+// The same report for a ramp that another part applied and the screen refused.
+void ReportRefusal(AppState &state, const char *what);
 
 #endif

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
+#include "app/RampRefusal.h"
 #include "config/ConfigFile.h"
 #include "config/ResidentPresets.h"
 #include "gamma/GammaRamp.h"
@@ -45,7 +46,8 @@ int StartResident() {
     state.gammaKeeper = new (std::nothrow) GammaKeeper(GetMainWindow());
   state.baseRamp = new (std::nothrow) GammaRamp;
   state.workRamp = new (std::nothrow) GammaRamp;
-  ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp);
+  if (!ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp))
+    ReportRefusal(state, "起動時の既定");
   StartHookWhenEnabled(state);
   return 1;
 }

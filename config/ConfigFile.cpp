@@ -18,12 +18,13 @@ ResolutionEntry *LastEntry(const ResolutionTable &table) {
 }
 
 // The default ramp is not tied to a resolution and takes effect during the
-// start-up already, before any display change asks for it.
-int LoadDefaultRamp(GammaRamp *baseRamp, const char *path) {
+// start-up already, before any display change asks for it. `taken` says
+// whether the screen took it.
+int LoadDefaultRamp(GammaRamp *baseRamp, const char *path, int &taken) {
   if (!baseRamp || !baseRamp->LoadFromFile(path))
     return 0;
   baseRamp->SetTargetSize(0, 0);
-  baseRamp->Apply();
+  taken = baseRamp->Apply();
   return 1;
 }
 
@@ -33,17 +34,18 @@ int IsListedGammaFile(const char *path) {
 
 } // namespace
 
-void ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *workRamp) {
+int ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *workRamp) {
   // Binary mode: lines keep their CR LF until TrimAtControl cuts them, and a
   // stray Ctrl-Z does not end the file early.
   std::FILE *file = std::fopen(kConfigFileName, "rb");
   if (!file) {
     if (baseRamp)
       baseRamp->SetIdentity();
-    return;
+    return 1;
   }
   ResolutionEntry *tail = LastEntry(table);
   int baseLoaded = 0;
+  int baseTaken = 1;
   char text[kConfigLineSize];
   while (std::fgets(text, sizeof text, file)) {
     ConfigLine line = ParseConfigLine(text);
@@ -52,7 +54,7 @@ void ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *work
       AppendEntry(table, workRamp, line.path, tail, line.width, line.height);
       break;
     case kDefaultLine:
-      if (LoadDefaultRamp(baseRamp, line.path))
+      if (LoadDefaultRamp(baseRamp, line.path, baseTaken))
         baseLoaded = 1;
       break;
     case kPlainLine:
@@ -67,4 +69,5 @@ void ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *work
   if (!baseLoaded && baseRamp)
     baseRamp->SetIdentity();
   std::fclose(file);
+  return baseTaken;
 }

@@ -16,7 +16,9 @@ class GammaRamp;
 //
 // When the file cannot be opened, or no default line loaded, baseRamp is
 // set to the identity ramp without being applied. A null ramp is left out
-// of everything that would use it. Never fails.
-void ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *workRamp);
+// of everything that would use it. Never fails: returns 0 only when the
+// screen refused the last default ramp that loaded, so that the caller can
+// say so, and 1 otherwise.
+int ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *workRamp);
 
 #endif

@@ -82,6 +82,17 @@ TEST_F(RefusedRampTest, ARefusedResolutionFileShowsOneBalloon) {
   EXPECT_NE(WaitForBalloon("この解像度").find("この解像度"), std::string::npos);
 }
 
+TEST_F(RefusedRampTest, ARefusedDefaultLineShowsOneBalloonAtStart) {
+  GammaFileContent content;
+  content.ramp = CurveRamp(0.8, kRefusedLevel);
+  ASSERT_TRUE(WriteGammaFile(folder + "/base.qlr", content));
+  WriteConfig("*default base.qlr\r\n");
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  EXPECT_EQ(BalloonRequests(), 1);
+  ExpectStill(startRamp, 0);
+  EXPECT_NE(WaitForBalloon("起動時").find("起動時"), std::string::npos);
+}
+
 const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
 
 // GdiIcmGammaRange in the 64-bit view of HKLM, or -1 when it is missing.
