@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 int selectedPreset = -1;
 
 namespace {
@@ -45,8 +47,12 @@ void ShowGamma(DialogWindow *dialog, double gamma) {
   SetDlgItemTextA(dialog->Handle(), kSettingsGammaText, FormatGammaText(text, sizeof text, gamma));
 }
 
+// The 32-bit message: a preset above 3.2767 would wrap in the 16-bit one.
+// A position beyond the range stands at its nearer end, as the slider does,
+// so the next step moves on from there.
 void SetSpinnerPos(DialogWindow *dialog, int position) {
-  SendItem(dialog, kSettingsSpinner, UDM_SETPOS, 0, position);
+  position = std::min(std::max(position, kLowestPosition), kHighestPosition);
+  SendItem(dialog, kSettingsSpinner, UDM_SETPOS32, 0, position);
 }
 
 void Initialise(DialogWindow *dialog) {
@@ -159,7 +165,7 @@ void OnSliderMoved(DialogWindow *dialog) {
 }
 
 void OnSpinnerMoved(DialogWindow *dialog) {
-  int position = LOWORD(SendItem(dialog, kSettingsSpinner, UDM_GETPOS, 0, 0));
+  int position = static_cast<int>(SendItem(dialog, kSettingsSpinner, UDM_GETPOS32, 0, 0));
   dialog->SetSliderPos(position);
   ShowGamma(dialog, GammaFromPosition(position));
 }

@@ -187,7 +187,19 @@ protected:
   static int SliderPos(HWND dialog) {
     return static_cast<int>(Send(dialog, kSettingsSlider, TBM_GETPOS));
   }
-  static int SpinnerPos(HWND dialog) { return LOWORD(Send(dialog, kSettingsSpinner, UDM_GETPOS)); }
+  static int SpinnerPos(HWND dialog) {
+    return static_cast<int>(Send(dialog, kSettingsSpinner, UDM_GETPOS32));
+  }
+
+  // One step of the spinner's upper or lower arrow, pressed with the mouse.
+  static void StepSpinner(HWND dialog, bool up) {
+    HWND spinner = GetDlgItem(dialog, kSettingsSpinner);
+    RECT client;
+    GetClientRect(spinner, &client);
+    LPARAM arrow = MAKELPARAM(client.right / 2, up ? client.bottom / 4 : client.bottom * 3 / 4);
+    SendMessageA(spinner, WM_LBUTTONDOWN, MK_LBUTTON, arrow);
+    SendMessageA(spinner, WM_LBUTTONUP, 0, arrow);
+  }
 
   static void ExpectEditing(HWND dialog, bool enabled) {
     for (int id : kEditingControls)
@@ -243,6 +255,7 @@ TEST_F(SettingsDialogTest, SelectingAPresetShowsItsLevelGammaAndPositions) {
   SetPresetValue("Adjust2", 16);
   SetPresetValue("Gamma5", 15000);
   SetPresetValue("Adjust5", 10); // not one of the combo box's levels
+  SetPresetValue("Gamma7", 50000);
   SetPresetValue("Gamma9", 2147483647);
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND dialog = Open();
@@ -265,6 +278,18 @@ TEST_F(SettingsDialogTest, SelectingAPresetShowsItsLevelGammaAndPositions) {
   Select(dialog, 9);
   EXPECT_EQ("214748.364700", ItemText(dialog, kSettingsGammaText));
   EXPECT_EQ(30000, SliderPos(dialog));
+  EXPECT_EQ(30000, SpinnerPos(dialog));
+
+  // Above 3.2767 a 16-bit position wraps: the spinner must stand at its top
+  // like the slider, and step down from there.
+  Select(dialog, 7);
+  EXPECT_EQ("5.000000", ItemText(dialog, kSettingsGammaText));
+  EXPECT_EQ(30000, SliderPos(dialog));
+  EXPECT_EQ(30000, SpinnerPos(dialog));
+  StepSpinner(dialog, false);
+  EXPECT_EQ(29999, SpinnerPos(dialog));
+  EXPECT_EQ(29999, SliderPos(dialog));
+  EXPECT_EQ("2.999900", ItemText(dialog, kSettingsGammaText));
 
   // A level outside the table becomes 0 when the preset is confirmed.
   Select(dialog, 5);
@@ -345,13 +370,7 @@ TEST_F(SettingsDialogTest, SliderSpinnerAndResetAreAScratchEditor) {
   EXPECT_EQ(10000, SpinnerPos(dialog));
   EXPECT_EQ("3 > 1.300000", Line(dialog, 3));
 
-  // One step of the spinner's upper arrow, pressed with the mouse.
-  HWND spinner = GetDlgItem(dialog, kSettingsSpinner);
-  RECT client;
-  GetClientRect(spinner, &client);
-  LPARAM upper = MAKELPARAM(client.right / 2, client.bottom / 4);
-  SendMessageA(spinner, WM_LBUTTONDOWN, MK_LBUTTON, upper);
-  SendMessageA(spinner, WM_LBUTTONUP, 0, upper);
+  StepSpinner(dialog, true);
   EXPECT_EQ(10001, SpinnerPos(dialog));
   EXPECT_EQ(10001, SliderPos(dialog));
   EXPECT_EQ("1.000100", ItemText(dialog, kSettingsGammaText));
