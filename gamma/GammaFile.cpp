@@ -13,6 +13,7 @@
 
 #include "gamma/GammaRamp.h"
 
+#include "gamma/FileName.h"
 #include "gamma/MoveFileOver.h"
 #include "gamma/NewFile.h"
 
@@ -96,10 +97,7 @@ bool SameName(const char *a, const char *b) {
 // as long as the target's name allows, in the target's folder, written to
 // temporary (which holds as many bytes as path). False when there is none.
 bool TemporaryPath(const char *path, int attempt, char *temporary) {
-  const char *name = path;
-  for (const char *c = path; *c; ++c)
-    if (std::strchr("/\\:", *c))
-      name = c + 1;
+  const char *name = FileNameOf(path);
   const std::size_t folderLength = static_cast<std::size_t>(name - path);
   const std::size_t length = std::min(std::strlen(name), kLongestTemporaryName);
   if (length == 0)

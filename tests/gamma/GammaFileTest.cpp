@@ -1,9 +1,12 @@
 #include "gamma/GammaRamp.h"
 
+#include "gamma/FileName.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -480,6 +483,38 @@ TEST_F(GammaFileTest, StrayFilesBesideTheTargetNeitherBlockTheSaveNorAreTouched)
   // Whichever file ended up read-only, the next run must be able to remove it.
   for (const std::string &name : Listing())
     fs::permissions(PathOf(name), fs::perms::owner_all, error);
+}
+
+// In CP932 the second byte of "表" (95 5C) and "ソ" (83 5C) is the byte of
+// "\". A save writes its temporary file into the folder part of the path,
+// so that part must end where the folder really ends.
+struct FileNameCase {
+  const char *path;
+  std::size_t nameStart;
+};
+
+TEST(FileNameOf, StepsOverTheSecondByteOfDoubleByteCharacters) {
+  const FileNameCase cases[] = {
+      {"dir\\\x95\x5c.qlr", 4},       {"dir/\x83\x5c", 4},     {"\x95\x5c\\\x83\x5c.qlr", 3},
+      {"C:\x95\x5c", 2},              {"a\\b/c.qlr", 4},       {"plain.qlr", 0},
+      {"dir\\", 4},                   {"\x95", 0}, // a lead byte cut off at the end
+  };
+  for (const FileNameCase &c : cases)
+    EXPECT_EQ(FileNameOf(c.path) - c.path, static_cast<std::ptrdiff_t>(c.nameStart)) << c.path;
+}
+
+// A name of one double-byte character leaves no room for a temporary name
+// if the folder part swallows its lead byte: the save then failed.
+TEST_F(GammaFileTest, NamesWhoseSecondByteIsABackslashSave) {
+  for (const char *leaf : {"\x95\x5c", "\x83\x5c.qlr"}) {
+    GammaRamp ramp;
+    ramp.SetCurve(1.2, 8);
+    ASSERT_EQ(ramp.SaveToFile(PathOf(leaf).c_str()), 1) << leaf;
+    GammaRamp loaded;
+    ASSERT_EQ(loaded.LoadFromFile(PathOf(leaf).c_str()), 1) << leaf;
+    EXPECT_EQ(StateOf(loaded), StateOf(ramp));
+  }
+  EXPECT_EQ(Listing().size(), 2u) << "no temporary file is left beside them";
 }
 
 } // namespace
