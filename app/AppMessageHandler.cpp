@@ -1,6 +1,7 @@
 #include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
+#include "app/AutostartCommand.h"
 #include "app/GammaRangeUnlock.h"
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
@@ -9,6 +10,7 @@
 #include "app/RampRefusal.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
+#include "res/resource.h"
 #include "ui/DrainMessageQueue.h"
 #include "ui/PopupMenu.h"
 
@@ -161,6 +163,8 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
   state.trayMenuOpen = 1;
   int command = 0;
   if (state.popupMenu) {
+    // Read afresh each time: the user may delete the shortcut by hand.
+    state.popupMenu->SetCheck(IDM_AUTOSTART, StartsWithWindows());
     ModalLoopScope menuLoop(state);
     ShowGammaRangeCheck(state.popupMenu->Menu());
     command = state.popupMenu->Track(window);

@@ -1,6 +1,7 @@
 #include "app/MenuCommands.h"
 
 #include "app/AppState.h"
+#include "app/AutostartCommand.h"
 #include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
 #include "app/ModalLoopScope.h"
@@ -68,6 +69,9 @@ void RunMenuCommand(int command) {
     break;
   case IDM_RESIDENTSETTINGS:
     RunResidentSettingsCommand(state);
+    break;
+  case IDM_AUTOSTART:
+    RunAutostartCommand();
     break;
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)

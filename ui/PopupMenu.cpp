@@ -35,6 +35,11 @@ int PopupMenu::Track(HWND owner) {
                         0, owner, nullptr);
 }
 
+int PopupMenu::SetCheck(int command, int checked) {
+  UINT state = checked ? MF_CHECKED : MF_UNCHECKED;
+  return menu && CheckMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | state) != static_cast<DWORD>(-1);
+}
+
 int PopupMenu::Destroy() {
   if (!menu)
     return 0;

@@ -25,6 +25,10 @@ public:
   // to the owner.
   int Track(HWND owner);
 
+  // Puts the check mark on the entry of this command, or takes it off. 1
+  // when the menu holds the entry.
+  int SetCheck(int command, int checked);
+
   // Destroys the held menu. The result of DestroyMenu, or 0 with no menu.
   int Destroy();
 

@@ -23,13 +23,14 @@ const EntryCase kEntries[] = {
     {IDM_CREATEGAMMA, "ガンマ設定を作成(&C)"},
     {IDM_RESIDENTSETTINGS, "キーフック常駐設定(&R)"},
     {0, nullptr},
+    {IDM_AUTOSTART, "Windowsと同時に起動"},
     {IDM_RESTOREGAMMA, "ガンマを戻す(&R)"},
     {IDM_UNLOCKGAMMARANGE, "ガンマ範囲の制限を解除..."},
     {0, nullptr},
     {IDM_EXIT, "クイロラを終了する(&X)"},
 };
 
-TEST(PopupMenuResource, HoldsOnePopupWithTheEightJapaneseEntries) {
+TEST(PopupMenuResource, HoldsOnePopupWithItsJapaneseEntries) {
   PopupMenu popupMenu;
   ASSERT_EQ(popupMenu.Load(IDR_POPUPMENU), 1);
   HMENU menu = popupMenu.Menu();
@@ -40,8 +41,9 @@ TEST(PopupMenuResource, HoldsOnePopupWithTheEightJapaneseEntries) {
 
   HMENU popup = GetSubMenu(menu, 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(GetMenuItemCount(popup), 8);
-  for (int position = 0; position < 8; ++position) {
+  const int count = static_cast<int>(sizeof kEntries / sizeof kEntries[0]);
+  ASSERT_EQ(GetMenuItemCount(popup), count);
+  for (int position = 0; position < count; ++position) {
     const EntryCase &entry = kEntries[position];
     SCOPED_TRACE(position);
     UINT state = GetMenuState(popup, position, MF_BYPOSITION);

@@ -1,0 +1,14 @@
+#ifndef QUILLORA_APP_AUTOSTARTCOMMAND_H
+#define QUILLORA_APP_AUTOSTARTCOMMAND_H
+
+// Whether the program starts with Windows: 1 when the user's Startup folder
+// holds the program's shortcut to this very program file.
+int StartsWithWindows();
+
+// The menu entry "Windowsと同時に起動": writes the shortcut when the program
+// does not start with Windows (a shortcut to another copy is replaced),
+// deletes it when it does. A failure is shown in a message box that says
+// why.
+void RunAutostartCommand();
+
+#endif
