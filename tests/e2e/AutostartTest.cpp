@@ -1,4 +1,5 @@
 #include "tests/e2e/DialogDriver.h"
+#include "tests/e2e/MenuProbe.h"
 #include "tests/e2e/ResidentFixture.h"
 
 #include "app/AppMessages.h"
@@ -111,41 +112,6 @@ std::vector<std::wstring> Tree(const std::wstring &folder) {
 
 std::wstring ParentOf(const std::wstring &path) { return path.substr(0, path.rfind(L'\\')); }
 
-// menu_probe.dll hooked into the thread of a program's window while the
-// object lives (see MenuProbe.cpp).
-class MenuProbe {
-public:
-  explicit MenuProbe(HWND programWindow) {
-    library = LoadLibraryA(WindowsPath(MENU_PROBE_DLL).c_str());
-    auto hook = reinterpret_cast<HOOKPROC>(
-        reinterpret_cast<void *>(GetProcAddress(library, "MenuProbeHook")));
-    DWORD thread = GetWindowThreadProcessId(programWindow, nullptr);
-    installed = hook ? SetWindowsHookExA(WH_CALLWNDPROC, hook, library, thread) : nullptr;
-  }
-  virtual ~MenuProbe() {
-    if (installed)
-      UnhookWindowsHookEx(installed);
-    if (library)
-      FreeLibrary(library);
-  }
-  MenuProbe(const MenuProbe &) = delete;
-  MenuProbe &operator=(const MenuProbe &) = delete;
-
-  // GetMenuState's flags for the entry of the open menu, or -1.
-  int EntryState(HWND menuWindow, UINT command) {
-    DWORD_PTR ignored = 0;
-    if (!installed || !SendMessageTimeoutA(menuWindow, RegisterWindowMessageA("QuilMenuProbe"),
-                                           command, 0, SMTO_NORMAL, 10000, &ignored))
-      return -1;
-    auto answer = reinterpret_cast<UINT_PTR>(GetPropA(menuWindow, "QuilMenuProbe"));
-    return answer ? static_cast<int>(answer - 1) : -1;
-  }
-
-private:
-  HMODULE library = nullptr;
-  HHOOK installed = nullptr;
-};
-
 class AutostartTest : public ResidentFixture {
 protected:
   void SetUp() override {
@@ -186,20 +152,7 @@ protected:
     return ansi;
   }
 
-  // Opens the tray menu as a click on the icon does, and reads the entry's
-  // check mark while it is open: 1 checked, 0 not, -1 when no menu opened.
-  int MenuCheck() {
-    if (!PostMessageA(resident.Window(), WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN))
-      return -1;
-    HWND menuWindow = WaitForProgramMenu(resident.ProcessId(), 20000);
-    if (!menuWindow)
-      return -1;
-    int state = MenuProbe(resident.Window()).EntryState(menuWindow, IDM_AUTOSTART);
-    PostMessageA(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
-    if (!WaitForProgramMenuGone(resident.ProcessId(), 20000) || state < 0)
-      return -1;
-    return (state & MF_CHECKED) ? 1 : 0;
-  }
+  int MenuCheck() { return TrayMenuCheck(resident, IDM_AUTOSTART); }
 
   // Chooses the entry; returns once the command has run.
   bool ChooseEntry() { return resident.Send(WM_COMMAND, IDM_AUTOSTART, 0) != 0; }

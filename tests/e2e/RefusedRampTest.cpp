@@ -2,6 +2,7 @@
 #include "tests/ui/ShellTrayTips.h"
 
 #include "tests/e2e/DialogDriver.h"
+#include "tests/e2e/MenuProbe.h"
 
 #include "app/AppMessages.h"
 #include "hook/HookCommands.h"
@@ -139,17 +140,21 @@ protected:
   }
 };
 
-// Wine keeps a menu's items in its own process, so the check mark is read
-// in-process by the handler's tests, not here.
 TEST_F(GammaRangeUnlockTest, YesWritesTheValueInThe64BitViewAndNoChangesNothing) {
   ASSERT_TRUE(StartResident(ProgramPath()));
+  EXPECT_EQ(TrayMenuCheck(resident, IDM_UNLOCKGAMMARANGE), 0);
   Choose({IDNO});
   EXPECT_EQ(ReadGammaRange(), -1) << "No changes nothing";
+  EXPECT_EQ(TrayMenuCheck(resident, IDM_UNLOCKGAMMARANGE), 0);
   Choose({IDYES, IDOK});
   EXPECT_EQ(ReadGammaRange(), 256);
+  EXPECT_EQ(TrayMenuCheck(resident, IDM_UNLOCKGAMMARANGE), 1);
   // Lifted already: one box that says so, and no question.
   Choose({IDOK});
   EXPECT_EQ(ReadGammaRange(), 256);
+  // The mark follows the value each time the menu opens.
+  DeleteGammaRange();
+  EXPECT_EQ(TrayMenuCheck(resident, IDM_UNLOCKGAMMARANGE), 0);
 }
 
 } // namespace
