@@ -86,7 +86,9 @@ dialog_shot() {
   shoot "$name" "$rect"
   quilwin post '#32770' 0x111 2 0
 }
-dialog_shot 40008 'ガンマ設定の作成' screenshot-create.png
+# Dark level 12 and gamma 0.8: a preview the display refuses, so that the
+# line under the controls says so.
+dialog_shot 40008 'ガンマ設定の作成' screenshot-create.png scroll 'ガンマ設定の作成' 1013 12 1006 6554
 # With preset 2 selected, so that its editing controls are enabled.
 dialog_shot 40010 '常駐ガンマ設定' screenshot-settings.png select '常駐ガンマ設定' 1013 2
 exit $missing

@@ -10,11 +10,15 @@
 //   quilwin select CAPTION ID INDEX         selects line INDEX of list box ID
 //                                           in the dialog CAPTION, as a click
 //                                           would (the dialog is notified)
+//   quilwin scroll CAPTION ID POS [ID POS]  puts slider or spinner ID of the
+//                                           dialog CAPTION at POS, as a drag
+//                                           would (the dialog is notified)
 //
 // post and rect wait up to 20 s for the window; exit code 1 when it never
 // came. A caption given in UTF-8 arrives here in the ANSI code page, as
 // FindWindowA wants it. Numbers may be decimal or 0x hexadecimal.
 #include <windows.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
@@ -48,6 +52,25 @@ static int PrintModules(HWND window) {
 
 static long Number(const char *text) { return strtol(text, nullptr, 0); }
 
+// A slider sends its dialog WM_HSCROLL, a vertical spinner WM_VSCROLL.
+static bool Scroll(HWND dialog, int id, int position) {
+  HWND control = GetDlgItem(dialog, id);
+  char className[64] = "";
+  GetClassNameA(control, className, sizeof className);
+  LPARAM from = reinterpret_cast<LPARAM>(control);
+  if (!lstrcmpiA(className, TRACKBAR_CLASSA)) {
+    SendMessageA(control, TBM_SETPOS, TRUE, position);
+    SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    return true;
+  }
+  if (!lstrcmpiA(className, UPDOWN_CLASSA)) {
+    SendMessageA(control, UDM_SETPOS32, 0, position);
+    SendMessageA(dialog, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, position), from);
+    return true;
+  }
+  return false;
+}
+
 int main(int argc, char **argv) {
   if (argc == 4 && !strcmp(argv[1], "cursor"))
     return SetCursorPos(Number(argv[2]), Number(argv[3])) ? 0 : 1;
@@ -77,12 +100,19 @@ int main(int argc, char **argv) {
                  reinterpret_cast<LPARAM>(list));
     return 0;
   }
+  if (argc >= 5 && argc % 2 == 1 && !strcmp(argv[1], "scroll")) {
+    HWND dialog = WaitForWindow("#32770", argv[2], true);
+    for (int i = 3; dialog && i + 1 < argc; i += 2)
+      if (!Scroll(dialog, Number(argv[i]), Number(argv[i + 1])))
+        return 1;
+    return dialog ? 0 : 1;
+  }
   if (argc == 3 && !strcmp(argv[1], "modules")) {
     HWND window = WaitForWindow(argv[2], nullptr, false);
     return window ? PrintModules(window) : 1;
   }
   fputs("usage: quilwin cursor X Y | post CLASS MSG WPARAM LPARAM | rect CLASS [CAPTION] |"
-        " modules CLASS | select CAPTION ID INDEX\n",
+        " modules CLASS | select CAPTION ID INDEX | scroll CAPTION ID POS [ID POS]\n",
         stderr);
   return 2;
 }
