@@ -25,8 +25,8 @@ int Say(const char *text, UINT type) {
 // The system's reason for an error code, or the code itself.
 void SayFailure(DWORD error) {
   char reason[256] = "";
-  if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                      0, reason, sizeof reason, nullptr))
+  if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                      reason, sizeof reason, nullptr))
     std::snprintf(reason, sizeof reason, "エラー %lu", static_cast<unsigned long>(error));
   char text[400];
   std::snprintf(text, sizeof text, "制限を解除できませんでした。\n%s", reason);
@@ -86,8 +86,18 @@ void UnlockGammaRange() {
       SayFailure(error);
     return;
   }
-  if (exitCode != 0 || !GammaRangeUnlocked()) {
-    SayFailure(exitCode != 0 ? exitCode : ERROR_WRITE_FAULT);
+  if (exitCode != 0) {
+    // reg.exe's exit code is its own, not a system error code: naming the
+    // system's message for it would mislead.
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "制限を解除できませんでした。\nreg.exe が終了コード %lu で終わりました。",
+                  static_cast<unsigned long>(exitCode));
+    Say(text, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (!GammaRangeUnlocked()) {
+    SayFailure(ERROR_WRITE_FAULT);
     return;
   }
   Say("制限を解除しました。サインインし直すと有効になります。", MB_OK | MB_ICONINFORMATION);

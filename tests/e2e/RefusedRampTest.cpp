@@ -83,6 +83,22 @@ TEST_F(RefusedRampTest, ARefusedResolutionFileShowsOneBalloon) {
   EXPECT_NE(WaitForBalloon("この解像度").find("この解像度"), std::string::npos);
 }
 
+TEST_F(RefusedRampTest, ARefusedFileFromTheLoadCommandShowsOneBalloon) {
+  GammaFileContent content;
+  content.ramp = CurveRamp(0.8, kRefusedLevel);
+  ASSERT_TRUE(WriteGammaFile(folder + "/dark.qlr", content));
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  PostMessageA(resident.Window(), WM_COMMAND, IDM_LOADFILE, 0);
+  HWND open = WaitForDialog(resident.ProcessId(), "ガンマファイルの読みこみ", 20000);
+  ASSERT_NE(open, nullptr);
+  TypeFileName(open, WindowsPath(folder) + "\\dark.qlr");
+  ASSERT_TRUE(WaitForWindowGone(open, 20000));
+  EXPECT_TRUE(resident.Sync());
+  EXPECT_EQ(BalloonRequests(), 1);
+  ExpectStill(startRamp, 0);
+  EXPECT_NE(WaitForBalloon("読みこんだ").find("読みこんだ"), std::string::npos);
+}
+
 TEST_F(RefusedRampTest, ARefusedDefaultLineShowsOneBalloonAtStart) {
   GammaFileContent content;
   content.ramp = CurveRamp(0.8, kRefusedLevel);

@@ -495,9 +495,14 @@ struct FileNameCase {
 
 TEST(FileNameOf, StepsOverTheSecondByteOfDoubleByteCharacters) {
   const FileNameCase cases[] = {
-      {"dir\\\x95\x5c.qlr", 4},       {"dir/\x83\x5c", 4},     {"\x95\x5c\\\x83\x5c.qlr", 3},
-      {"C:\x95\x5c", 2},              {"a\\b/c.qlr", 4},       {"plain.qlr", 0},
-      {"dir\\", 4},                   {"\x95", 0}, // a lead byte cut off at the end
+      {"dir\\\x95\x5c.qlr", 4},
+      {"dir/\x83\x5c", 4},
+      {"\x95\x5c\\\x83\x5c.qlr", 3},
+      {"C:\x95\x5c", 2},
+      {"a\\b/c.qlr", 4},
+      {"plain.qlr", 0},
+      {"dir\\", 4},
+      {"\x95", 0}, // a lead byte cut off at the end
   };
   for (const FileNameCase &c : cases)
     EXPECT_EQ(FileNameOf(c.path) - c.path, static_cast<std::ptrdiff_t>(c.nameStart)) << c.path;
