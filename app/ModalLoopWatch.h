@@ -26,8 +26,6 @@ public:
   ModalLoopWatch(const ModalLoopWatch &) = delete;
   ModalLoopWatch &operator=(const ModalLoopWatch &) = delete;
 
-  int IsWatching() const { return hook != nullptr; }
-
 private:
   static LRESULT CALLBACK OnWindowEvent(int code, WPARAM wParam, LPARAM lParam);
   void OnCreate(HWND window, const CREATESTRUCTA &creation);
