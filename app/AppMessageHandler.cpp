@@ -1,9 +1,10 @@
 #include "app/AppMessageHandler.h"
 
 #include "app/AppState.h"
+#include "app/AppliedRampNotice.h"
 #include "app/AutostartCommand.h"
-#include "app/GammaRangeUnlock.h"
 #include "app/GammaKeeper.h"
+#include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
 #include "app/MenuCommands.h"
 #include "app/ModalLoopScope.h"
@@ -74,6 +75,13 @@ int ApplyEntryFile(AppState &state, const ResolutionEntry &entry) {
   return 0;
 }
 
+// A keep-gamma check that came while a per-resolution ramp waited for timer 1
+// was put off; once no ramp waits any more, it is due.
+void EndRampWait(AppState &state) {
+  if (state.gammaKeeper && !state.pendingRamp)
+    state.gammaKeeper->OnRampWaitOver();
+}
+
 void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
   *handled = 1;
   // Set while an earlier change applies its ramp: the change that the drain
@@ -97,6 +105,7 @@ void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
   // drain would have found the flag set; the outer drain dispatches them
   // now, so the flag stays set for them and the same changes take effect.
   state.displayChangeBusy = drainLeftToOuter;
+  EndRampWait(state);
 }
 
 void OnTimer(AppState &state, WPARAM timer) {
@@ -107,9 +116,12 @@ void OnTimer(AppState &state, WPARAM timer) {
   // new pending ramp, which must still be applied when its timer fires.
   GammaRamp *ramp = state.pendingRamp;
   state.pendingRamp = nullptr;
-  if (!ramp || state.resolutionTable.count < 1)
+  if (!ramp || state.resolutionTable.count < 1) {
+    EndRampWait(state);
     return;
+  }
   ApplyAndReport(state, *ramp, "この解像度");
+  EndRampWait(state);
   PauseAndDrain(state, kDisplayChangePauseMs);
 }
 
@@ -118,6 +130,13 @@ void OnKeepGammaTimer(AppState &state) {
   // leaves it and its timer alone.
   if (state.gammaKeeper)
     state.gammaKeeper->OnSettleTimer(state.pendingRamp != nullptr);
+}
+
+// A one-shot run of the program applied a file while this one runs.
+void OnCopyData(AppState &state, LPARAM lParam) {
+  const std::uint16_t *applied = AppliedRampInNotice(lParam);
+  if (applied && state.gammaKeeper)
+    state.gammaKeeper->TakeRampAppliedElsewhere(applied);
 }
 
 double HookGammaCandidate(AppState &state, WPARAM code) {
@@ -192,6 +211,9 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   case WM_WTSSESSION_CHANGE:
     if (state.gammaKeeper)
       state.gammaKeeper->OnSystemEvent(message, wParam, lParam);
+    break;
+  case WM_COPYDATA:
+    OnCopyData(state, lParam);
     break;
   case WM_HOOKCOMMAND:
     OnHookCommand(state, wParam);

@@ -1,5 +1,6 @@
 #include "app/AppStartup.h"
 
+#include "app/AppliedRampNotice.h"
 #include "app/CommandLine.h"
 #include "app/InstanceMutex.h"
 #include "app/ResidentStartup.h"
@@ -17,8 +18,8 @@ void ApplyFileOnce(const char *argumentText) {
     return;
   std::strcpy(text.get(), argumentText);
   const char *path = FindApplyPath(text.get());
-  if (path && workRamp->LoadFromFile(path))
-    workRamp->Apply();
+  if (path && workRamp->LoadFromFile(path) && workRamp->Apply())
+    TellResidentOfAppliedRamp(*workRamp);
 }
 
 int AppStartup(const InstanceMutex &instanceMutex) {

@@ -9,7 +9,8 @@ class InstanceMutex;
 int AppStartup(const InstanceMutex &instanceMutex);
 
 // Loads the gamma file named by an "/E path" argument text and puts it on
-// the screen. Any other text does nothing. Failures are silent.
+// the screen, then lets a resident instance know which ramp it put there.
+// Any other text does nothing. Failures are silent.
 void ApplyFileOnce(const char *argumentText);
 
 #endif

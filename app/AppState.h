@@ -10,6 +10,7 @@
 class GammaKeeper;
 class GammaRamp;
 class HookModule;
+class ModalLoopWatch;
 class PopupMenu;
 class TrayIcon;
 
@@ -35,6 +36,8 @@ struct AppState {
   // Puts the ramp in force back after the system resets the display; null
   // when the registry turns that off.
   GammaKeeper *gammaKeeper = nullptr;
+  // Gives every dialog's modal loop a clean start.
+  ModalLoopWatch *modalLoopWatch = nullptr;
 
   double hotkeyGamma = 1.0;
   int hotkeyDarkLevel = 0;

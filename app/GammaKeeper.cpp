@@ -23,7 +23,8 @@ int MayResetDisplay(UINT message, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 GammaKeeper::GammaKeeper(HWND mainWindow)
-    : window(mainWindow), holdsRamp(0), checkPending(0), rampInForce(), session(), displayPower() {
+    : window(mainWindow), holdsRamp(0), checkPending(0), checkDeferred(0), rampInForce(), session(),
+      displayPower() {
   SetAppliedRampObserver(&GammaKeeper::Remember, this);
   session.Register(window);
   displayPower.Register(window);
@@ -34,6 +35,7 @@ GammaKeeper::~GammaKeeper() {
   if (checkPending)
     KillTimer(window, kKeepGammaTimer);
   checkPending = 0;
+  checkDeferred = 0;
 }
 
 void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
@@ -48,8 +50,12 @@ void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
 void GammaKeeper::OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!holdsRamp || !MayResetDisplay(message, wParam, lParam))
     return;
-  // Restarted by every event: the check comes once the system has been
-  // quiet for the whole delay.
+  StartSettleTimer();
+}
+
+// Restarted by every event: the check comes once the system has been quiet
+// for the whole delay.
+void GammaKeeper::StartSettleTimer() {
   checkPending = 1;
   SetTimer(window, kKeepGammaTimer, kSettleDelayMs, nullptr);
 }
@@ -59,10 +65,26 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
     return;
   KillTimer(window, kKeepGammaTimer);
   checkPending = 0;
-  if (!holdsRamp || rampWaiting)
+  if (!holdsRamp)
     return;
+  if (rampWaiting) {
+    checkDeferred = 1;
+    return;
+  }
   std::uint16_t shown[GammaRamp::kEntryCount];
   if (ReadScreenRamp(shown) && DisplayShowsRamp(shown, rampInForce.Entries()))
     return;
   rampInForce.Apply();
+}
+
+void GammaKeeper::OnRampWaitOver() {
+  if (!checkDeferred)
+    return;
+  checkDeferred = 0;
+  StartSettleTimer();
+}
+
+void GammaKeeper::TakeRampAppliedElsewhere(const std::uint16_t *entries) {
+  std::copy(entries, entries + GammaRamp::kEntryCount, rampInForce.Entries());
+  holdsRamp = 1;
 }

@@ -10,8 +10,8 @@
 // Keeps the ramp in force on the display. Windows and display drivers drop
 // the ramp after a resume, an unlock or reconnect, or when the display comes
 // back on; the keeper hears of those events, lets the system settle, and
-// puts back the ramp last applied in this run if the display no longer
-// shows it. Nothing runs between events: no polling, no timer while idle.
+// puts back the ramp last applied in this run, or by a one-shot run of the
+// program meanwhile, if the display no longer shows it. Nothing runs between events: no polling, no timer while idle.
 //
 // It owns the settle timer (kKeepGammaTimer) on the main window and the
 // registrations for session and display-power messages.
@@ -33,10 +33,20 @@ public:
   void OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam);
   // The settle timer's message. Reads the display and re-applies the ramp
   // in force when the display no longer shows it; does nothing when no
-  // check is pending, when nothing was applied in this run, or while
-  // rampWaiting says a per-resolution ramp waits for its own timer (that
-  // ramp is the one to come, and it is left alone).
+  // check is pending or when nothing was applied in this run. While
+  // rampWaiting says a per-resolution ramp waits for its own timer, that
+  // ramp is the one to come and is left alone: the check waits for
+  // OnRampWaitOver instead.
   void OnSettleTimer(int rampWaiting);
+  // No per-resolution ramp waits any more: it was applied, refused or
+  // dropped. A check that waited for it follows after the settle delay, so
+  // that a display the system reset is still put right when the waiting
+  // ramp never came.
+  void OnRampWaitOver();
+  // Another process of the program put this ramp (kEntryCount entries) on
+  // the display at the user's request: it is the ramp in force from now on,
+  // and nothing is applied for it.
+  void TakeRampAppliedElsewhere(const std::uint16_t *entries);
 
   int HoldsRamp() const { return holdsRamp; }
   int IsSessionRegistered() const { return session.IsRegistered(); }
@@ -44,10 +54,13 @@ public:
 
 private:
   static void Remember(void *keeper, const GammaRamp &applied);
+  void StartSettleTimer();
 
   HWND window;
   int holdsRamp;
   int checkPending;
+  // A check came while a per-resolution ramp waited, and waits in turn.
+  int checkDeferred;
   GammaRamp rampInForce;
   SessionNotification session;
   DisplayPowerNotification displayPower;

@@ -4,6 +4,7 @@
 #include "app/AppState.h"
 #include "app/GammaKeeper.h"
 #include "app/MainWindow.h"
+#include "app/ModalLoopWatch.h"
 #include "app/RampRefusal.h"
 #include "config/ConfigFile.h"
 #include "config/ResidentPresets.h"
@@ -40,6 +41,7 @@ int StartResident() {
   AppState &state = GetAppState();
   ShowInTray(state);
   SetAppHandler(AppMessageHandler);
+  state.modalLoopWatch = new (std::nothrow) ModalLoopWatch(state);
   // Before the configuration file: its default line applies the first ramp
   // to keep.
   if (LoadKeepGamma())
@@ -61,6 +63,8 @@ void AppShutdown() {
   }
   delete state.gammaKeeper;
   state.gammaKeeper = nullptr;
+  delete state.modalLoopWatch;
+  state.modalLoopWatch = nullptr;
   delete state.workRamp;
   state.workRamp = nullptr;
   FreeResolutionEntries(state.resolutionTable);

@@ -312,29 +312,33 @@ TEST_F(KeepGammaHotKeyTest, SettleTimerMessageWithoutAnEventDoesNothing) {
 }
 
 // Each event sent while the display shows the reset ramp: a program that
-// checked at every event would put the ramp back a thousand times. One
-// re-apply per settle delay (half a second) is the most allowed.
+// checked at every event, at once or on a timer of its own, would put the
+// ramp back about a thousand times. One re-apply per settle delay (half a
+// second) is the most allowed. The display is read before every event and
+// reset only after a re-apply has shown on it, so a re-apply that a timer
+// makes between two events is counted as well.
 TEST_F(KeepGammaHotKeyTest, BurstOfEventsGivesOneReapplyPerSettleDelay) {
   StartAndApply();
   const int kEvents = 1000;
   int reapplied = 0;
+  ResetDisplay();
   DWORD start = GetTickCount();
   for (int i = 0; i < kEvents; ++i) {
-    ResetDisplay();
-    Send(kResettingEvents[i % 6]);
-    if (HighBytes(ReadDisplayRamp()) == HighBytes(applied))
+    if (HighBytes(ReadDisplayRamp()) == HighBytes(applied)) {
       ++reapplied;
+      ResetDisplay();
+    }
+    Send(kResettingEvents[i % 6]);
   }
-  ResetDisplay();
   EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack)) << "after the burst, the ramp comes back";
   ++reapplied;
   DWORD elapsed = GetTickCount() - start;
-  std::printf("%d events in %lu ms, ramp put back %d times\n", kEvents,
-              static_cast<unsigned long>(elapsed), reapplied);
-  EXPECT_LE(reapplied, 1 + static_cast<int>(elapsed / 500));
   // And then it stays asleep: a ramp set afterwards is left alone.
   ResetDisplay();
   ExpectStill(reset, kQuietPeriod);
+  std::printf("%d events in %lu ms, ramp put back %d times\n", kEvents,
+              static_cast<unsigned long>(elapsed), reapplied);
+  EXPECT_LE(reapplied, 1 + static_cast<int>(elapsed / 500));
 }
 
 TEST_F(KeepGammaHotKeyTest, RampWaitingForTimerOneIsLeftAlone) {
@@ -351,6 +355,99 @@ TEST_F(KeepGammaHotKeyTest, RampWaitingForTimerOneIsLeftAlone) {
   ResetDisplay();
   Send(kResettingEvents[2]);
   EXPECT_TRUE(WaitForDisplayRamp(slow, kPutBack));
+}
+
+// A check that came while a per-resolution ramp waited is not lost when a
+// later display change drops that ramp without applying anything: the
+// ramp in force still comes back.
+TEST_F(KeepGammaHotKeyTest, CheckPutOffForAWaitingRampFollowsWhenThatRampIsDropped) {
+  // Long enough that timer 1 cannot fire before the test ends.
+  WriteRamp("svga.qlr", 0, 0, 60000, 1.6);
+  WriteRamp("xga.qlr", 0, 0, 0, 1.4);
+  WriteConfig("*800x600 svga.qlr\r\n*1024x768 xga.qlr\r\n");
+  StartAndApply();
+  ASSERT_TRUE(SetDisplayMode(800, 600));
+  ResetDisplay();
+  Send(kResettingEvents[2]);
+  ExpectStill(reset, kQuietPeriod);
+  // The file of the next mode no longer loads: that change applies nothing
+  // and drops the waiting ramp.
+  ASSERT_EQ(std::remove((folder + "/xga.qlr").c_str()), 0);
+  ASSERT_TRUE(SetDisplayMode(1024, 768));
+  EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack));
+}
+
+// A ramp that a one-shot run ("/E file") applies while the program is
+// resident is the user's choice: the keeper takes it as the ramp in force
+// and does not put its own older ramp back over it.
+class KeepGammaOneShotTest : public KeepGammaTest {
+protected:
+  void SetUp() override {
+    KeepGammaTest::SetUp();
+    oneShot = WriteRamp("chosen.qlr", 0, 0, 0, 1.6);
+    ASSERT_TRUE(StartResident(ProgramPath()));
+    ApplyByHotKey(HOOKCMD_PRESET3);
+    ASSERT_TRUE(WaitForDisplayRamp(hotKey, kSoon));
+  }
+
+  int RunOneShot(unsigned timeoutMs) {
+    return RunCommandLine(
+        "\"" + ProgramPath() + "\" /E \"" + WindowsPath(folder) + "\\chosen.qlr\"", timeoutMs);
+  }
+
+  const std::vector<std::uint16_t> hotKey = CurveRamp(1.3, 0);
+  std::vector<std::uint16_t> oneShot;
+};
+
+TEST_F(KeepGammaOneShotTest, EventAfterAOneShotRunLeavesItsRamp) {
+  ASSERT_EQ(RunOneShot(kPutBack), 0);
+  ASSERT_TRUE(WaitForDisplayRamp(oneShot, 0));
+  Send(kResettingEvents[2]);
+  ExpectStill(oneShot, kQuietPeriod);
+  // It is now the ramp that comes back after a reset.
+  ResetDisplay();
+  Send(kResettingEvents[0]);
+  EXPECT_TRUE(WaitForDisplayRamp(oneShot, kPutBack));
+}
+
+// The resident program cannot answer while its thread is held; the one-shot
+// run still applies its file and ends at once, with its usual exit code.
+TEST_F(KeepGammaOneShotTest, BusyResidentProgramDoesNotHoldUpTheOneShotRun) {
+  resident.Suspend();
+  DWORD start = GetTickCount();
+  int exitCode = RunOneShot(kPutBack);
+  DWORD elapsed = GetTickCount() - start;
+  resident.Resume();
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(WaitForDisplayRamp(oneShot, 0));
+  std::printf("one-shot run took %lu ms beside a held resident program\n",
+              static_cast<unsigned long>(elapsed));
+  EXPECT_LT(elapsed, 3000u);
+}
+
+// Only a WM_COPYDATA of exactly one ramp, with the program's own tag, names
+// a ramp in force; the keeper ignores anything else and puts its own ramp
+// back as before.
+TEST_F(KeepGammaOneShotTest, OtherCopyDataIsIgnored) {
+  struct Notice {
+    const char *name;
+    ULONG_PTR tag;
+    DWORD bytes;
+  };
+  const DWORD kRampBytes = GammaRamp::kEntryCount * sizeof(std::uint16_t);
+  const Notice kNotices[] = {{"one entry short", kAppliedRampNotice, kRampBytes - 2},
+                             {"one entry more", kAppliedRampNotice, kRampBytes + 2},
+                             {"empty", kAppliedRampNotice, 0},
+                             {"other tag", kAppliedRampNotice + 1, kRampBytes}};
+  std::vector<std::uint16_t> data(oneShot);
+  data.push_back(data.back());
+  for (const Notice &notice : kNotices) {
+    COPYDATASTRUCT copy = {notice.tag, notice.bytes, data.data()};
+    ASSERT_TRUE(resident.Send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy))) << notice.name;
+  }
+  ASSERT_TRUE(SetDisplayRamp(oneShot));
+  Send(kResettingEvents[2]);
+  EXPECT_TRUE(WaitForDisplayRamp(hotKey, kPutBack));
 }
 
 } // namespace
