@@ -48,6 +48,8 @@ void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
 void GammaKeeper::OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!holdsRamp || !MayResetDisplay(message, wParam, lParam))
     return;
+  // A reconnected session or a resumed machine may show other monitors.
+  ForgetDisplayDevices();
   // Restarted by every event: the check comes once the system has been
   // quiet for the whole delay.
   checkPending = 1;
@@ -61,8 +63,7 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
   checkPending = 0;
   if (!holdsRamp || rampWaiting)
     return;
-  std::uint16_t shown[GammaRamp::kEntryCount];
-  if (ReadScreenRamp(shown) && DisplayShowsRamp(shown, rampInForce.Entries()))
+  if (ScreenShowsRamp(rampInForce.Entries()))
     return;
   rampInForce.Apply();
 }
