@@ -108,10 +108,9 @@ void SetAppliedRampObserver(AppliedRampObserver observer, void *context);
 // monitor is listed. 0 when any monitor shows another ramp or cannot be read.
 int ScreenShowsRamp(const std::uint16_t *applied);
 
-// Apply keeps the list of monitors between calls and lists them again only
-// when the desktop's monitor count or extent has changed or a monitor has
-// gone. A change of display settings may swap monitors without changing
-// either: after one, forget the list.
+// Apply keeps the list of monitors between calls, and lists them again only
+// after this call or when a listed monitor has gone. Call it when the
+// display settings change: a monitor may have come.
 void ForgetDisplayDevices();
 
 // 1 when a ramp read back from the display shows the ramp that was applied.

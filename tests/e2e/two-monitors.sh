@@ -20,6 +20,9 @@ trap 'stop_session; second_off 2>/dev/null' EXIT
 xrandr --newmode $mode 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync 2>/dev/null
 xrandr --addmode DUMMY1 $mode 2>/dev/null
 xrandr --output DUMMY1 --mode $mode --right-of DUMMY0 || { echo "FAIL: no second monitor"; exit 1; }
+# Asking the server for its outputs makes it probe them again; until then
+# Wine may still be given one monitor.
+xrandr -q >/dev/null
 
 create_temp_prefix "$build"
 "$QUIL_WINE" reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f </dev/null >/dev/null 2>&1
@@ -36,7 +39,8 @@ for test in "$@"; do
   [ "$program" != "$test" ] && filter=${test#*:}
   echo "== $(basename "$program") --gtest_filter=$filter"
   "$QUIL_WINE" "$program" --gtest_filter="$filter" </dev/null >"$out" 2>&1 || status=1
-  grep -E '^\[ +(OK|FAILED|PASSED|SKIPPED) +\]|Failure|Expected|Which is|actual' "$out" | tr -d '\r'
+  grep -E '^\[ +(OK|FAILED|PASSED|SKIPPED) +\]|Failure|Expected|Which is|actual|QUIL' "$out" | tr -d '\r'
+  [ -n "$QUIL_SHOW_ALL" ] && cat "$out"
 done
 rm -f "$out"
 exit $status

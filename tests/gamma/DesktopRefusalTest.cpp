@@ -1,5 +1,6 @@
 #include "gamma/DesktopRamp.h"
 #include "gamma/GammaRamp.h"
+#include "tests/gamma/DisplayRampFixture.h"
 #include "tests/support/WineDisplay.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +24,12 @@ int SetDesktopRamp(const std::uint16_t *) {
 
 namespace {
 
-std::vector<std::uint16_t> Entries(const GammaRamp &ramp) {
-  return std::vector<std::uint16_t>(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
-}
-
-class DesktopRefusalTest : public ::testing::Test {
+class DesktopRefusalTest : public DisplayRampFixture {
 protected:
   void SetUp() override {
-    found = ReadDisplayRamp();
-    ASSERT_EQ(found.size(), 768u) << "the display's ramp cannot be read";
+    DisplayRampFixture::SetUp();
     desktopAsked = 0;
   }
-  void TearDown() override { SetDisplayRamp(found); }
-
-  std::vector<std::uint16_t> found;
 };
 
 TEST_F(DesktopRefusalTest, MonitorsCarryTheRampAlone) {

@@ -1,4 +1,5 @@
 #include "gamma/GammaRamp.h"
+#include "tests/gamma/DisplayRampFixture.h"
 #include "tests/support/WineDisplay.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +10,7 @@
 
 namespace {
 
-std::vector<std::uint16_t> Entries(const GammaRamp &ramp) {
-  return std::vector<std::uint16_t>(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
-}
-
-// The screen's ramp outlives the process, so each test puts back what it
-// found.
-class GammaApplyTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    found = ReadDisplayRamp();
-    ASSERT_EQ(found.size(), 768u) << "the display's ramp cannot be read";
-  }
-  void TearDown() override { SetDisplayRamp(found); }
-
-  std::vector<std::uint16_t> found;
-};
+class GammaApplyTest : public DisplayRampFixture {};
 
 TEST_F(GammaApplyTest, ComputedRampsReachTheDisplay) {
   struct Curve {
