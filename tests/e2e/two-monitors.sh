@@ -6,7 +6,8 @@
 # Wine's virtual desktop, which is one monitor whatever X shows. Wine reads
 # the monitors when its desktop process starts, so the monitor comes first.
 # Runs under test.sh's session (DISPLAY); the monitor is switched off again
-# at the end, for the tests that expect one.
+# at the end, for the tests that expect one. QUIL_SHOW_ALL=1 prints each
+# program's whole output, not only its results and failures.
 root=$1 build=$2
 shift 2
 . "$root/scripts/session.sh"
@@ -39,7 +40,7 @@ for test in "$@"; do
   [ "$program" != "$test" ] && filter=${test#*:}
   echo "== $(basename "$program") --gtest_filter=$filter"
   "$QUIL_WINE" "$program" --gtest_filter="$filter" </dev/null >"$out" 2>&1 || status=1
-  grep -E '^\[ +(OK|FAILED|PASSED|SKIPPED) +\]|Failure|Expected|Which is|actual|QUIL' "$out" | tr -d '\r'
+  grep -E '^\[ +(OK|FAILED|PASSED|SKIPPED) +\]|Failure|Expected|Which is|actual' "$out" | tr -d '\r'
   [ -n "$QUIL_SHOW_ALL" ] && cat "$out"
 done
 rm -f "$out"
