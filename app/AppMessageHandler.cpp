@@ -199,6 +199,9 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   AppState &state = GetAppState();
   switch (message) {
   case WM_DISPLAYCHANGE:
+    // A monitor may have come or gone with the change; the ramp that follows
+    // must reach the monitors there are now.
+    ForgetDisplayDevices();
     OnDisplayChange(state, lParam, handled);
     break;
   case WM_TIMER:

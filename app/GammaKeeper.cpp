@@ -50,6 +50,8 @@ void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
 void GammaKeeper::OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam) {
   if (!holdsRamp || !MayResetDisplay(message, wParam, lParam))
     return;
+  // A reconnected session or a resumed machine may show other monitors.
+  ForgetDisplayDevices();
   StartSettleTimer();
 }
 
@@ -71,8 +73,7 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
     checkDeferred = 1;
     return;
   }
-  std::uint16_t shown[GammaRamp::kEntryCount];
-  if (ReadScreenRamp(shown) && DisplayShowsRamp(shown, rampInForce.Entries()))
+  if (ScreenShowsRamp(rampInForce.Entries()))
     return;
   rampInForce.Apply();
 }

@@ -3,6 +3,20 @@
 
 #include <cstdint>
 
+// What one Apply did on the monitors of the desktop.
+struct ApplyOutcome {
+  static const int kRefusedSize = 160;
+  // Display devices attached to the desktop when the ramp was applied.
+  int monitorCount;
+  // How many of them took the ramp.
+  int monitorsTaken;
+  // 1 when no monitor took it and the desktop's own DC did.
+  int desktopTook;
+  // The devices that refused it, "\\.\DISPLAY2, \\.\DISPLAY3"; empty when
+  // none did. Cut short when it does not fit.
+  char refused[kRefusedSize];
+};
+
 // One gamma ramp for the whole screen: 256 entries of red, then green, then
 // blue, exactly the array SetDeviceGammaRamp takes, plus what a gamma file
 // stores with it (target resolution, optional name, apply delay).
@@ -37,9 +51,12 @@ public:
   // SetCurve with gamma = position / 8192.
   void SetCurveFromSlider(int position, int darkLevel);
 
-  // Puts the ramp on the screen. 1 when the display accepted it; on 0 the
-  // display keeps the ramp it had. The object is never changed.
-  int Apply() const;
+  // Puts the ramp on every monitor of the desktop, each through a DC of its
+  // own display device; when none takes it or none is listed, through the
+  // desktop's DC. 1 when at least one monitor (or the desktop) took it; on 0
+  // the display keeps the ramp it had. When outcome is given it says what
+  // each monitor did. The object is never changed.
+  int Apply(ApplyOutcome *outcome = nullptr) const;
 
   void SetTargetSize(int width, int height);
   int GetTargetWidth() const;
@@ -86,9 +103,15 @@ typedef void (*AppliedRampObserver)(void *context, const GammaRamp &applied);
 // Replaces the observer; a null observer removes it.
 void SetAppliedRampObserver(AppliedRampObserver observer, void *context);
 
-// Reads the display's current ramp into entries (kEntryCount values). 1 on
-// success; on 0 entries is unchanged.
-int ReadScreenRamp(std::uint16_t *entries);
+// 1 when every monitor of the desktop shows `applied` (DisplayShowsRamp),
+// read through each monitor's DC, or through the desktop's DC when no
+// monitor is listed. 0 when any monitor shows another ramp or cannot be read.
+int ScreenShowsRamp(const std::uint16_t *applied);
+
+// Apply keeps the list of monitors between calls, and lists them again only
+// after this call or when a listed monitor has gone. Call it when the
+// display settings change: a monitor may have come.
+void ForgetDisplayDevices();
 
 // 1 when a ramp read back from the display shows the ramp that was applied.
 // A display keeps fewer bits than it is given (the X server keeps 8 per

@@ -1,31 +1,73 @@
 #include "gamma/GammaRamp.h"
 
-#include <algorithm>
+#include "gamma/DesktopRamp.h"
+#include "gamma/DisplayDC.h"
+#include "gamma/DisplayDevices.h"
+#include "gamma/ScreenDC.h"
+
+#include <cstdio>
+#include <cstring>
 #include <windows.h>
 
 namespace {
 
-// The device context of the whole screen, released on every path out.
-class ScreenDC {
+// Listing the display devices costs two or three SetDeviceGammaRamp calls
+// (0.15 to 0.25 ms against 0.09 ms under Wine), so the list is kept until
+// the monitors may have changed: the program forgets it on a change of
+// display settings, which Windows announces for every monitor added or
+// removed, and Apply forgets it when a listed device is gone. Asking the
+// system for its monitor count on each apply instead would cost more than
+// the listing itself (five metrics took 0.4 ms).
+class KnownDevices {
 public:
-  ScreenDC() : dc(GetDC(nullptr)) {}
-  virtual ~ScreenDC() { Release(); }
-  ScreenDC(const ScreenDC &) = delete;
-  ScreenDC &operator=(const ScreenDC &) = delete;
+  KnownDevices() : devices(), listed(0) {}
+  virtual ~KnownDevices() {}
+  KnownDevices(const KnownDevices &) = delete;
+  KnownDevices &operator=(const KnownDevices &) = delete;
 
-  HDC Get() const { return dc; }
-  void Release() {
-    if (dc)
-      ReleaseDC(nullptr, dc);
-    dc = nullptr;
+  const DisplayDevices &Current() {
+    if (!listed)
+      devices.Enumerate();
+    listed = 1;
+    return devices;
   }
+  void Forget() { listed = 0; }
 
 private:
-  HDC dc;
+  DisplayDevices devices;
+  int listed;
 };
 
+KnownDevices knownDevices;
 AppliedRampObserver appliedRampObserver = nullptr;
 void *appliedRampContext = nullptr;
+
+void AddRefused(ApplyOutcome &outcome, const char *deviceName) {
+  std::size_t used = std::strlen(outcome.refused);
+  std::snprintf(outcome.refused + used, sizeof outcome.refused - used, "%s%s",
+                used ? ", " : "", deviceName);
+}
+
+// A device whose DC cannot be made has left the desktop since it was listed:
+// it is passed over, and the next apply lists the devices again.
+void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
+  const DisplayDevices &devices = knownDevices.Current();
+  outcome.monitorCount = devices.Count();
+  for (int i = 0; i < devices.Count(); ++i) {
+    DisplayDC monitor(devices.Name(i));
+    if (!monitor.Get())
+      knownDevices.Forget();
+    else if (SetDeviceGammaRamp(monitor.Get(), const_cast<std::uint16_t *>(entries)))
+      ++outcome.monitorsTaken;
+    else
+      AddRefused(outcome, devices.Name(i));
+  }
+}
+
+int ShowsRamp(HDC dc, const std::uint16_t *applied) {
+  std::uint16_t shown[GammaRamp::kEntryCount];
+  return dc && GetDeviceGammaRamp(dc, shown) && DisplayShowsRamp(shown, applied);
+}
 
 } // namespace
 
@@ -34,24 +76,32 @@ void SetAppliedRampObserver(AppliedRampObserver observer, void *context) {
   appliedRampContext = context;
 }
 
-int GammaRamp::Apply() const {
-  ScreenDC screen;
-  if (!screen.Get())
+void ForgetDisplayDevices() { knownDevices.Forget(); }
+
+int GammaRamp::Apply(ApplyOutcome *outcome) const {
+  ApplyOutcome local;
+  ApplyOutcome &result = outcome ? *outcome : local;
+  std::memset(&result, 0, sizeof result);
+  ApplyToMonitors(ramp, result);
+  if (!result.monitorsTaken)
+    result.desktopTook = SetDesktopRamp(ramp);
+  if (!result.monitorsTaken && !result.desktopTook)
     return 0;
-  // SetDeviceGammaRamp only reads the array; its parameter is not const.
-  if (!SetDeviceGammaRamp(screen.Get(), const_cast<std::uint16_t *>(ramp)))
-    return 0;
-  screen.Release();
   if (appliedRampObserver)
     appliedRampObserver(appliedRampContext, *this);
   return 1;
 }
 
-int ReadScreenRamp(std::uint16_t *entries) {
-  std::uint16_t read[GammaRamp::kEntryCount];
-  ScreenDC screen;
-  if (!screen.Get() || !GetDeviceGammaRamp(screen.Get(), read))
-    return 0;
-  std::copy(read, read + GammaRamp::kEntryCount, entries);
+int ScreenShowsRamp(const std::uint16_t *applied) {
+  const DisplayDevices &devices = knownDevices.Current();
+  if (!devices.Count()) {
+    ScreenDC screen;
+    return ShowsRamp(screen.Get(), applied);
+  }
+  for (int i = 0; i < devices.Count(); ++i) {
+    DisplayDC monitor(devices.Name(i));
+    if (!ShowsRamp(monitor.Get(), applied))
+      return 0;
+  }
   return 1;
 }

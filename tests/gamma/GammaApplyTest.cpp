@@ -1,28 +1,16 @@
 #include "gamma/GammaRamp.h"
+#include "tests/gamma/DisplayRampFixture.h"
 #include "tests/support/WineDisplay.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::uint16_t> Entries(const GammaRamp &ramp) {
-  return std::vector<std::uint16_t>(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
-}
-
-// The screen's ramp outlives the process, so each test puts back what it
-// found.
-class GammaApplyTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    found = ReadDisplayRamp();
-    ASSERT_EQ(found.size(), 768u) << "the display's ramp cannot be read";
-  }
-  void TearDown() override { SetDisplayRamp(found); }
-
-  std::vector<std::uint16_t> found;
-};
+class GammaApplyTest : public DisplayRampFixture {};
 
 TEST_F(GammaApplyTest, ComputedRampsReachTheDisplay) {
   struct Curve {
@@ -62,6 +50,46 @@ TEST_F(GammaApplyTest, RefusedRampReportsZeroAndLeavesTheDisplayAsItWas) {
   next.SetCurve(0.5, 0);
   EXPECT_EQ(next.Apply(), 1);
   EXPECT_EQ(HighBytes(ReadDisplayRamp()), HighBytes(Entries(next)));
+}
+
+// Every monitor of the desktop takes the same ramp through its own DC, and
+// each shows it when read back through that DC. Runs with one monitor and,
+// under tests/e2e/two-monitors.sh, with two.
+TEST_F(GammaApplyTest, EveryMonitorTakesAndShowsTheRamp) {
+  const std::vector<std::string> monitors = MonitorDevices();
+  ASSERT_EQ(static_cast<int>(monitors.size()), GetSystemMetrics(SM_CMONITORS));
+  GammaRamp ramp;
+  ramp.SetCurve(2.0, 0);
+  ApplyOutcome outcome;
+  ASSERT_EQ(ramp.Apply(&outcome), 1);
+  EXPECT_EQ(outcome.monitorCount, static_cast<int>(monitors.size()));
+  EXPECT_EQ(outcome.monitorsTaken, outcome.monitorCount);
+  EXPECT_EQ(outcome.desktopTook, 0);
+  EXPECT_STREQ(outcome.refused, "");
+  for (const std::string &monitor : monitors)
+    EXPECT_EQ(HighBytes(ReadMonitorRamp(monitor)), HighBytes(Entries(ramp))) << monitor;
+  EXPECT_EQ(ScreenShowsRamp(ramp.Entries()), 1);
+
+  // Another program's ramp: the monitors no longer show ours.
+  GammaRamp other;
+  other.SetCurve(0.5, 0);
+  ASSERT_TRUE(SetDisplayRamp(Entries(other)));
+  EXPECT_EQ(ScreenShowsRamp(ramp.Entries()), 0);
+  EXPECT_EQ(ScreenShowsRamp(other.Entries()), 1);
+}
+
+TEST_F(GammaApplyTest, RefusedRampNamesEveryMonitor) {
+  GammaRamp flat;
+  for (int i = 0; i < GammaRamp::kEntryCount; ++i)
+    flat.Entries()[i] = 32768;
+  std::string names;
+  for (const std::string &monitor : MonitorDevices())
+    names += (names.empty() ? "" : ", ") + monitor;
+  ApplyOutcome outcome;
+  EXPECT_EQ(flat.Apply(&outcome), 0);
+  EXPECT_EQ(outcome.monitorsTaken, 0);
+  EXPECT_EQ(outcome.desktopTook, 0);
+  EXPECT_EQ(std::string(outcome.refused), names);
 }
 
 } // namespace

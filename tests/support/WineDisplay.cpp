@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 std::vector<std::uint16_t> ReadDisplayRamp() {
   std::vector<std::uint16_t> ramp(768);
   HDC screen = GetDC(nullptr);
@@ -24,6 +26,35 @@ std::vector<int> HighBytes(const std::vector<std::uint16_t> &ramp) {
   for (std::uint16_t entry : ramp)
     high.push_back(entry >> 8);
   return high;
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitorDevice(HMONITOR monitor, HDC, LPRECT, LPARAM names) {
+  MONITORINFOEXA info;
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info))
+    reinterpret_cast<std::vector<std::string> *>(names)->push_back(info.szDevice);
+  return TRUE;
+}
+
+} // namespace
+
+std::vector<std::string> MonitorDevices() {
+  std::vector<std::string> names;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitorDevice, reinterpret_cast<LPARAM>(&names));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::uint16_t> ReadMonitorRamp(const std::string &deviceName) {
+  std::vector<std::uint16_t> ramp(768);
+  HDC monitor = CreateDCA(deviceName.c_str(), nullptr, nullptr, nullptr);
+  if (!monitor || !GetDeviceGammaRamp(monitor, ramp.data()))
+    ramp.clear();
+  if (monitor)
+    DeleteDC(monitor);
+  return ramp;
 }
 
 std::string WindowsPath(const std::string &unixPath) {

@@ -10,6 +10,12 @@
 std::vector<std::uint16_t> ReadDisplayRamp();
 bool SetDisplayRamp(const std::vector<std::uint16_t> &ramp);
 std::vector<int> HighBytes(const std::vector<std::uint16_t> &ramp);
+// The display devices of the desktop's monitors (\\.\DISPLAY1 ...), as the
+// monitors report them, sorted by name.
+std::vector<std::string> MonitorDevices();
+// The ramp one monitor shows, read through a DC of its own device; empty
+// when it cannot be read.
+std::vector<std::uint16_t> ReadMonitorRamp(const std::string &deviceName);
 
 // A Linux path as Wine's Z: drive sees it.
 std::string WindowsPath(const std::string &unixPath);
