@@ -43,6 +43,20 @@ protected:
       Sleep(50);
     return text;
   }
+  // A gamma file the screen refuses, for a resolution or for any.
+  void WriteRefusedFile(const std::string &name, std::int32_t width = 0, std::int32_t height = 0) {
+    GammaFileContent content;
+    content.width = width;
+    content.height = height;
+    content.ramp = CurveRamp(0.8, kRefusedLevel);
+    ASSERT_TRUE(WriteGammaFile(folder + "/" + name, content));
+  }
+  // Exactly one balloon so far, naming `what`, and the screen unchanged.
+  void ExpectOneBalloonNaming(const std::string &what) {
+    EXPECT_EQ(BalloonRequests(), 1);
+    ExpectStill(startRamp, 0);
+    EXPECT_NE(WaitForBalloon(what).find(what), std::string::npos);
+  }
 };
 
 TEST_F(RefusedRampTest, ABurstOfRefusedHotKeysShowsOneBalloonUntilARampIsTaken) {
@@ -70,23 +84,15 @@ TEST_F(RefusedRampTest, ABurstOfRefusedHotKeysShowsOneBalloonUntilARampIsTaken) 
 }
 
 TEST_F(RefusedRampTest, ARefusedResolutionFileShowsOneBalloon) {
-  GammaFileContent content;
-  content.width = 1024;
-  content.height = 768;
-  content.ramp = CurveRamp(0.8, kRefusedLevel);
-  ASSERT_TRUE(WriteGammaFile(folder + "/dark.qlr", content));
+  WriteRefusedFile("dark.qlr", 1024, 768);
   WriteConfig("*1024x768 dark.qlr\r\n");
   ASSERT_TRUE(StartResident(ProgramPath()));
   ASSERT_TRUE(ChangeDisplayMode(1024, 768));
-  EXPECT_EQ(BalloonRequests(), 1);
-  ExpectStill(startRamp, 0);
-  EXPECT_NE(WaitForBalloon("この解像度").find("この解像度"), std::string::npos);
+  ExpectOneBalloonNaming("この解像度");
 }
 
 TEST_F(RefusedRampTest, ARefusedFileFromTheLoadCommandShowsOneBalloon) {
-  GammaFileContent content;
-  content.ramp = CurveRamp(0.8, kRefusedLevel);
-  ASSERT_TRUE(WriteGammaFile(folder + "/dark.qlr", content));
+  WriteRefusedFile("dark.qlr");
   ASSERT_TRUE(StartResident(ProgramPath()));
   PostMessageA(resident.Window(), WM_COMMAND, IDM_LOADFILE, 0);
   HWND open = WaitForDialog(resident.ProcessId(), "ガンマファイルの読みこみ", 20000);
@@ -94,20 +100,14 @@ TEST_F(RefusedRampTest, ARefusedFileFromTheLoadCommandShowsOneBalloon) {
   TypeFileName(open, WindowsPath(folder) + "\\dark.qlr");
   ASSERT_TRUE(WaitForWindowGone(open, 20000));
   EXPECT_TRUE(resident.Sync());
-  EXPECT_EQ(BalloonRequests(), 1);
-  ExpectStill(startRamp, 0);
-  EXPECT_NE(WaitForBalloon("読みこんだ").find("読みこんだ"), std::string::npos);
+  ExpectOneBalloonNaming("読みこんだ");
 }
 
 TEST_F(RefusedRampTest, ARefusedDefaultLineShowsOneBalloonAtStart) {
-  GammaFileContent content;
-  content.ramp = CurveRamp(0.8, kRefusedLevel);
-  ASSERT_TRUE(WriteGammaFile(folder + "/base.qlr", content));
+  WriteRefusedFile("base.qlr");
   WriteConfig("*default base.qlr\r\n");
   ASSERT_TRUE(StartResident(ProgramPath()));
-  EXPECT_EQ(BalloonRequests(), 1);
-  ExpectStill(startRamp, 0);
-  EXPECT_NE(WaitForBalloon("起動時").find("起動時"), std::string::npos);
+  ExpectOneBalloonNaming("起動時");
 }
 
 const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
