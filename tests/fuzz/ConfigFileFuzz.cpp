@@ -167,7 +167,7 @@ void RequireBaseRamp(const GammaRamp &baseRamp) {
 
 } // namespace
 
-int GammaRamp::Apply() const {
+int GammaRamp::Apply(ApplyOutcome *) const {
   applied.push_back(EntriesOf(*this));
   return 1;
 }
