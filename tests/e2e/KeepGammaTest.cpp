@@ -230,6 +230,9 @@ protected:
     ASSERT_TRUE(StartResident(ProgramPath()));
     ApplyByHotKey(HOOKCMD_PRESET3);
     ASSERT_TRUE(WaitForDisplayRamp(applied, kSoon));
+    // With two monitors the ramp shows after the first one took it; the
+    // test's own reset must come after the last.
+    ASSERT_TRUE(resident.Sync());
   }
   const std::vector<std::uint16_t> applied = CurveRamp(2.0, 0);
 };
