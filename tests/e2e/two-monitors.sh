@@ -40,6 +40,8 @@ for test in "$@"; do
   [ "$program" != "$test" ] && filter=${test#*:}
   echo "== $(basename "$program") --gtest_filter=$filter"
   "$QUIL_WINE" "$program" --gtest_filter="$filter" </dev/null >"$out" 2>&1 || status=1
+  # A filter that matches no test must not pass as a road that applied.
+  grep -qE '^\[  PASSED  \] [1-9]' "$out" || { echo "FAIL: no test of $(basename "$program") ran"; status=1; }
   grep -E '^\[ +(OK|FAILED|PASSED|SKIPPED) +\]|Failure|Expected|Which is|actual' "$out" | tr -d '\r'
   [ -n "$QUIL_SHOW_ALL" ] && cat "$out"
 done
