@@ -129,10 +129,16 @@ protected:
       ResetDisplay();
       DWORD start = GetTickCount();
       Send(event);
-      EXPECT_TRUE(WaitForDisplayRamp(ramp, kPutBack)) << event.name;
+      EXPECT_TRUE(WaitUntilShown(ramp)) << event.name;
       std::printf("%s: ramp back after %lu ms\n", event.name,
                   static_cast<unsigned long>(GetTickCount() - start));
     }
+  }
+
+  // With two monitors the ramp shows once the first one took it; the
+  // test's next reset must come after the apply has reached the last.
+  bool WaitUntilShown(const std::vector<std::uint16_t> &ramp) {
+    return WaitForDisplayRamp(ramp, kPutBack) && resident.Sync();
   }
 
   const std::vector<std::uint16_t> reset = IdentityRamp();
@@ -205,7 +211,7 @@ protected:
 
 TEST_P(KeepGammaRoadTest, RampComesBackAfterEachEvent) {
   std::vector<std::uint16_t> ramp = ApplyBy(GetParam());
-  ASSERT_TRUE(WaitForDisplayRamp(ramp, kPutBack)) << "applied in the first place";
+  ASSERT_TRUE(WaitUntilShown(ramp)) << "applied in the first place";
   ExpectPutBackAfterEachEvent(ramp);
 }
 
@@ -229,10 +235,7 @@ protected:
     SetPresetValue("Gamma3", 20000);
     ASSERT_TRUE(StartResident(ProgramPath()));
     ApplyByHotKey(HOOKCMD_PRESET3);
-    ASSERT_TRUE(WaitForDisplayRamp(applied, kSoon));
-    // With two monitors the ramp shows after the first one took it; the
-    // test's own reset must come after the last.
-    ASSERT_TRUE(resident.Sync());
+    ASSERT_TRUE(WaitUntilShown(applied));
   }
   const std::vector<std::uint16_t> applied = CurveRamp(2.0, 0);
 };
@@ -281,7 +284,7 @@ TEST_F(KeepGammaHotKeyTest, NothingAppliedInThisRunNothingPutBack) {
   // The program was listening all along: once it has applied a ramp, the
   // same events put it back.
   ApplyByHotKey(HOOKCMD_PRESET3);
-  ASSERT_TRUE(WaitForDisplayRamp(CurveRamp(1.3, 0), kSoon));
+  ASSERT_TRUE(WaitUntilShown(CurveRamp(1.3, 0)));
   ResetDisplay();
   Send(kResettingEvents[0]);
   EXPECT_TRUE(WaitForDisplayRamp(CurveRamp(1.3, 0), kPutBack));
@@ -353,7 +356,7 @@ TEST_F(KeepGammaHotKeyTest, RampWaitingForTimerOneIsLeftAlone) {
   Send(kResettingEvents[0]);
   // Neither the hot-key ramp before it nor anything else comes first.
   ExpectStill(reset, kQuietPeriod);
-  EXPECT_TRUE(WaitForDisplayRamp(slow, 15000)) << "timer 1 still applies its ramp";
+  EXPECT_TRUE(WaitForDisplayRamp(slow, 15000) && resident.Sync()) << "timer 1 still applies its ramp";
   // From then on it is the ramp in force.
   ResetDisplay();
   Send(kResettingEvents[2]);
@@ -390,7 +393,7 @@ protected:
     oneShot = WriteRamp("chosen.qlr", 0, 0, 0, 1.6);
     ASSERT_TRUE(StartResident(ProgramPath()));
     ApplyByHotKey(HOOKCMD_PRESET3);
-    ASSERT_TRUE(WaitForDisplayRamp(hotKey, kSoon));
+    ASSERT_TRUE(WaitUntilShown(hotKey));
   }
 
   int RunOneShot(unsigned timeoutMs) {
