@@ -182,10 +182,11 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
   state.trayMenuOpen = 1;
   int command = 0;
   if (state.popupMenu) {
-    // Read afresh each time: the user may delete the shortcut by hand.
+    // Read afresh each time: the user may delete the shortcut by hand, and
+    // the limit may have been lifted by another program.
     state.popupMenu->SetCheck(IDM_AUTOSTART, StartsWithWindows());
+    state.popupMenu->SetCheck(IDM_UNLOCKGAMMARANGE, GammaRangeUnlocked());
     ModalLoopScope menuLoop(state);
-    ShowGammaRangeCheck(state.popupMenu->Menu());
     command = state.popupMenu->Track(window);
   }
   state.trayMenuOpen = 0;

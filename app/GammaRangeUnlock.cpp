@@ -2,7 +2,6 @@
 
 #include "app/MainWindow.h"
 #include "config/RegistryKey.h"
-#include "res/resource.h"
 
 #include <shellapi.h>
 
@@ -61,11 +60,6 @@ int GammaRangeUnlocked() {
   int range = 0;
   return key.OpenToRead64(kIcmKey, HKEY_LOCAL_MACHINE) &&
          key.GetDword("GdiIcmGammaRange", &range, 0) == 0 && range >= kUnlockedRange;
-}
-
-void ShowGammaRangeCheck(HMENU menu) {
-  CheckMenuItem(menu, IDM_UNLOCKGAMMARANGE,
-                MF_BYCOMMAND | (GammaRangeUnlocked() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void UnlockGammaRange() {
