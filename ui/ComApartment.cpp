@@ -6,15 +6,10 @@ typedef HRESULT(WINAPI *InitializeProc)(LPVOID, DWORD);
 typedef void(WINAPI *UninitializeProc)();
 typedef HRESULT(WINAPI *CreateInstanceProc)(REFCLSID, LPUNKNOWN, DWORD, REFIID, LPVOID *);
 
-// FARPROC is a generic signature; going through void * says so.
-template <typename Proc> Proc EntryPoint(SystemLibrary &library, const char *name) {
-  return reinterpret_cast<Proc>(reinterpret_cast<void *>(library.Find(name)));
-}
-
 } // namespace
 
 ComApartment::ComApartment() : ole32("ole32.dll"), ready(0), entered(0) {
-  InitializeProc initialize = EntryPoint<InitializeProc>(ole32, "CoInitializeEx");
+  InitializeProc initialize = ole32.Find<InitializeProc>("CoInitializeEx");
   if (!initialize)
     return;
   HRESULT result = initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -27,7 +22,7 @@ ComApartment::ComApartment() : ole32("ole32.dll"), ready(0), entered(0) {
 
 ComApartment::~ComApartment() {
   if (entered) {
-    if (UninitializeProc uninitialize = EntryPoint<UninitializeProc>(ole32, "CoUninitialize"))
+    if (UninitializeProc uninitialize = ole32.Find<UninitializeProc>("CoUninitialize"))
       uninitialize();
   }
   entered = 0;
@@ -38,7 +33,7 @@ int ComApartment::CreateInstance(REFCLSID classId, REFIID interfaceId, void **ob
   *object = nullptr;
   if (!ready)
     return 0;
-  CreateInstanceProc create = EntryPoint<CreateInstanceProc>(ole32, "CoCreateInstance");
+  CreateInstanceProc create = ole32.Find<CreateInstanceProc>("CoCreateInstance");
   if (!create || FAILED(create(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, object))) {
     *object = nullptr;
     return 0;

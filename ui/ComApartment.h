@@ -19,10 +19,6 @@ public:
   ComApartment(const ComApartment &) = delete;
   ComApartment &operator=(const ComApartment &) = delete;
 
-  // 1 when COM can be used on this thread: ole32.dll loaded, and an
-  // apartment entered here or already entered by someone else.
-  int IsReady() const { return ready; }
-
   // An in-process object of the class, asked for the interface. 1 with
   // *object set (the caller releases it); 0 with *object null, also when
   // COM is not ready.
@@ -30,6 +26,8 @@ public:
 
 private:
   SystemLibrary ole32;
+  // 1 when COM can be used on this thread: ole32.dll loaded, and an
+  // apartment entered here or already entered by someone else.
   int ready;
   // 1 when this object owes the apartment its CoUninitialize.
   int entered;

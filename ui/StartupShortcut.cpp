@@ -86,9 +86,7 @@ int StartupShortcut::Fail(Failure reason) {
 int StartupShortcut::FindFolder(int createFlag) {
   typedef HRESULT(WINAPI * FolderPathProc)(HWND, int, HANDLE, DWORD, LPWSTR);
   SystemLibrary shell("shell32.dll");
-  // FARPROC is a generic signature; going through void * says so.
-  FolderPathProc folderPath =
-      reinterpret_cast<FolderPathProc>(reinterpret_cast<void *>(shell.Find("SHGetFolderPathW")));
+  FolderPathProc folderPath = shell.Find<FolderPathProc>("SHGetFolderPathW");
   wchar_t found[MAX_PATH] = L"";
   if (!folderPath ||
       folderPath(nullptr, CSIDL_STARTUP | createFlag, nullptr, SHGFP_TYPE_CURRENT, found) != S_OK ||

@@ -44,7 +44,6 @@ public:
   Failure LastFailure() const { return failure; }
   // The Startup folder; empty when the shell does not know it.
   const wchar_t *Folder() const { return folder; }
-  const wchar_t *Path() const { return path; }
 
 private:
   int Fail(Failure reason);

@@ -29,9 +29,7 @@ int RegisterDialogControls() {
   if (dialogControlsRegistered)
     return 1;
   typedef BOOL(WINAPI * InitProc)(const INITCOMMONCONTROLSEX *);
-  // FARPROC is a generic signature; going through void * says so.
-  InitProc init = reinterpret_cast<InitProc>(
-      reinterpret_cast<void *>(commonControls.Find("InitCommonControlsEx")));
+  InitProc init = commonControls.Find<InitProc>("InitCommonControlsEx");
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
   dialogControlsRegistered = init && init(&controls);
   return dialogControlsRegistered;
@@ -41,9 +39,7 @@ namespace {
 
 BOOL ShowFileDialog(const char *entryPoint, OPENFILENAMEA *request) {
   typedef BOOL(WINAPI * FileDialogProc)(OPENFILENAMEA *);
-  // FARPROC is a generic signature; going through void * says so.
-  FileDialogProc show =
-      reinterpret_cast<FileDialogProc>(reinterpret_cast<void *>(commonDialogs.Find(entryPoint)));
+  FileDialogProc show = commonDialogs.Find<FileDialogProc>(entryPoint);
   return show ? show(request) : FALSE;
 }
 

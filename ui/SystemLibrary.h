@@ -20,6 +20,11 @@ public:
   // The entry point of that name, loading the library on the first call.
   // Null when the library or the entry point is missing.
   FARPROC Find(const char *name);
+  // The same, as a pointer to a function of the entry point's own type.
+  // FARPROC is a generic signature; going through void * says so.
+  template <typename Function> Function Find(const char *name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void *>(Find(name)));
+  }
 
 private:
   const char *fileName;
