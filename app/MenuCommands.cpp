@@ -4,7 +4,6 @@
 #include "app/AutostartCommand.h"
 #include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
-#include "app/ModalLoopScope.h"
 #include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
@@ -58,8 +57,6 @@ void RunMenuCommand(int command) {
   if (state.commandBusy)
     return;
   state.commandBusy = 1;
-  // The file dialogs and the dialog boxes run modal loops.
-  ModalLoopScope modalLoop(state);
   switch (command) {
   case IDM_LOADFILE:
     LoadGammaFile();
