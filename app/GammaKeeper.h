@@ -11,7 +11,8 @@
 // the ramp after a resume, an unlock or reconnect, or when the display comes
 // back on; the keeper hears of those events, lets the system settle, and
 // puts back the ramp last applied in this run, or by a one-shot run of the
-// program meanwhile, if the display no longer shows it. Nothing runs between events: no polling, no timer while idle.
+// program meanwhile, if the display no longer shows it. Nothing runs
+// between events: no polling, no timer while idle.
 //
 // It owns the settle timer (kKeepGammaTimer) on the main window and the
 // registrations for session and display-power messages.

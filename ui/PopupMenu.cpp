@@ -37,7 +37,8 @@ int PopupMenu::Track(HWND owner) {
 
 int PopupMenu::SetCheck(int command, int checked) {
   UINT state = checked ? MF_CHECKED : MF_UNCHECKED;
-  return menu && CheckMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | state) != static_cast<DWORD>(-1);
+  return menu && CheckMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | state) !=
+                     static_cast<DWORD>(-1);
 }
 
 int PopupMenu::Destroy() {

@@ -356,7 +356,8 @@ TEST_F(KeepGammaHotKeyTest, RampWaitingForTimerOneIsLeftAlone) {
   Send(kResettingEvents[0]);
   // Neither the hot-key ramp before it nor anything else comes first.
   ExpectStill(reset, kQuietPeriod);
-  EXPECT_TRUE(WaitForDisplayRamp(slow, 15000) && resident.Sync()) << "timer 1 still applies its ramp";
+  EXPECT_TRUE(WaitForDisplayRamp(slow, 15000) && resident.Sync())
+      << "timer 1 still applies its ramp";
   // From then on it is the ramp in force.
   ResetDisplay();
   Send(kResettingEvents[2]);
