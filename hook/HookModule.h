@@ -23,12 +23,14 @@ public:
   HookModule(const HookModule &) = delete;
   HookModule &operator=(const HookModule &) = delete;
 
-  // Calls StartHook("QuilHook.dll"), then RegisterQuilWindow(window), on the
-  // calling thread, whose message loop then runs the hook. 1 when this call
-  // started the hook; 0, calling nothing, when Unloaded or already Started.
+  // Calls StartHook("QuilHook.dll"), then RegisterQuilWindow(window). The
+  // library runs the hook on a thread of its own, so the calling thread's
+  // pauses hold up no key press. 1 when this call started the hook; 0,
+  // calling nothing, when Unloaded or already Started.
   int Start(HWND window);
-  // Calls EndHook. 1 when this call ended a started hook; 0, calling
-  // nothing, when not Started.
+  // Calls EndHook, which returns once the hook and its thread are gone. 1
+  // when this call ended a started hook; 0, calling nothing, when not
+  // Started.
   int Stop();
 
   int IsLoaded() const { return library != nullptr; }

@@ -25,12 +25,16 @@ extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {
 
-HHOOK keyboardHook = nullptr;
+// The thread that owns the hook, while the hook is started. Read and written
+// only by StartHook and EndHook, which the program calls from one thread.
+HANDLE hookThread = nullptr;
+DWORD hookThreadId = 0;
 // Set from whichever thread registers; read by the hook procedure.
 std::atomic<HWND> quilWindow{nullptr};
 // Keys whose press was taken as a hot key. Their release is taken too, so
 // no program sees a release without the press. Touched only by the hook
-// procedure, which runs on the thread that installed the hook.
+// thread: the hook procedure runs there, and the thread clears them when it
+// starts.
 bool takenKeys[256];
 
 bool IsDown(int virtualKey) {
@@ -96,45 +100,114 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) {
   return CallNextHookEx(nullptr, code, message, data);
 }
 
-void RemoveHook() {
-  if (!keyboardHook)
-    return;
-  UnhookWindowsHookEx(keyboardHook);
-  keyboardHook = nullptr;
+// What StartHook hands the hook thread, and what the thread tells it back
+// before StartHook returns.
+struct HookStart {
+  HMODULE reference;
+  HANDLE settled;
+  BOOL installed;
+};
+
+// Waits for the keys of the whole system, and nothing else: every key press
+// waits for this thread to run the hook procedure. Ended by WM_QUIT.
+void RunHook(HookStart &start) {
   for (bool &taken : takenKeys)
     taken = false;
+  // Makes the thread's message queue before EndHook can post to it:
+  // PostThreadMessage fails on a thread that has none yet.
+  MSG message;
+  PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  HHOOK hook =
+      SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, reinterpret_cast<HINSTANCE>(&__ImageBase), 0);
+  start.installed = hook != nullptr;
+  // `start` lives in StartHook, which returns once it sees this.
+  SetEvent(start.settled);
+  if (!hook)
+    return;
+  // GetMessageA gives -1 on an error; that must end the loop, not spin it.
+  while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    DispatchMessageA(&message);
+  UnhookWindowsHookEx(hook);
+}
+
+// The thread owns a reference on this library and drops it only as it ends,
+// in one call: dropped first, the library could be unmapped while the thread
+// still returns into it. So a FreeLibrary without EndHook cannot pull the
+// code from under a running hook; the library then stays, hook and all,
+// until EndHook or the end of the process. DllMain has nothing to do for
+// it: while the thread runs the library is never unloaded, and under the
+// loader lock it could not wait for the thread to end anyway.
+DWORD WINAPI HookThreadMain(LPVOID parameter) {
+  HookStart &start = *static_cast<HookStart *>(parameter);
+  HMODULE reference = start.reference;
+  RunHook(start);
+  FreeLibraryAndExitThread(reference, 0);
+}
+
+void CloseHookThread() {
+  CloseHandle(hookThread);
+  hookThread = nullptr;
+  hookThreadId = 0;
+}
+
+// Starts the hook thread with a reference of its own on this library and
+// waits until the thread has installed the hook or failed to. 1 when the
+// thread runs the hook.
+int StartHookThread(HookStart &start) {
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                          reinterpret_cast<LPCSTR>(&HookThreadMain), &start.reference))
+    return 0;
+  hookThread = CreateThread(nullptr, 0, HookThreadMain, &start, 0, &hookThreadId);
+  if (!hookThread) {
+    FreeLibrary(start.reference);
+    return 0;
+  }
+  // Every key of the system waits for this thread. It only ever blocks in
+  // GetMessage or runs the short hook procedure, so at the top priority it
+  // answers at once even on a busy machine and still takes no time from
+  // anyone.
+  SetThreadPriority(hookThread, THREAD_PRIORITY_TIME_CRITICAL);
+  HANDLE settledOrEnded[] = {start.settled, hookThread};
+  WaitForMultipleObjects(2, settledOrEnded, FALSE, INFINITE);
+  if (start.installed)
+    return 1;
+  WaitForSingleObject(hookThread, INFINITE);
+  CloseHookThread();
+  return 0;
 }
 
 } // namespace
 
-// A low-level hook sees the keys of every program but runs on the thread
-// that installs it, through that thread's message loop. The module name is
-// the one the program loaded us under; the hook is tied to this module's
-// own handle, which needs no look-up by name.
+// Windows calls a low-level hook on the thread that installed it, through
+// that thread's message loop, and every key press on the system waits for
+// it; a hook that keeps missing LowLevelHooksTimeout is removed without a
+// word. The program's main thread pauses after each ramp, so the hook gets a
+// thread of its own that does nothing else. The module name is the one the
+// program loaded us under; the hook is tied to this module's own handle,
+// which needs no look-up by name.
 BOOL WINAPI StartHook(const char *moduleName) {
   (void)moduleName;
-  if (keyboardHook)
+  if (hookThread)
     return TRUE;
-  keyboardHook =
-      SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardProc, reinterpret_cast<HINSTANCE>(&__ImageBase), 0);
-  return keyboardHook != nullptr;
+  HookStart start = {nullptr, CreateEventA(nullptr, TRUE, FALSE, nullptr), FALSE};
+  if (!start.settled)
+    return FALSE;
+  int started = StartHookThread(start);
+  CloseHandle(start.settled);
+  return started;
 }
 
+// Waits for the thread to remove the hook and end, so that the library may
+// be unloaded as soon as this returns.
 BOOL WINAPI EndHook(void) {
-  if (!keyboardHook)
+  if (!hookThread)
     return FALSE;
-  RemoveHook();
+  PostThreadMessageA(hookThreadId, WM_QUIT, 0, 0);
+  WaitForSingleObject(hookThread, INFINITE);
+  CloseHookThread();
   return TRUE;
 }
 
 void WINAPI RegisterQuilWindow(HWND window) {
   quilWindow.store(window);
-}
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-  // Unloaded without EndHook: the system would go on calling into code that
-  // is gone. At process exit (reserved set) the system cleans up itself.
-  if (reason == DLL_PROCESS_DETACH && !reserved)
-    RemoveHook();
-  return TRUE;
 }

@@ -1,10 +1,13 @@
 #include "hook/HookCommands.h"
 #include "hook/HookModule.h"
+#include "hook/QuilHookApi.h"
 
 #include "tests/support/WineDisplay.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -14,9 +17,11 @@
 #include <vector>
 
 // The real QuilHook.dll, loaded as the program loads it (HookModule) on a
-// thread that pumps messages like the program's, with keys injected through
-// SendInput. A low-level hook of the test's own, installed before the
-// library's and so called after it, shows which keys the library passed on.
+// thread that pumps messages like the program's, or started from the test's
+// own thread, which pumps none, with keys injected through SendInput. A
+// low-level hook of the test's own, installed before the library's and so
+// called after it, shows which keys the library passed on: what another
+// program would receive.
 
 namespace {
 
@@ -130,10 +135,12 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // The program's side: a thread with a window and a message loop that starts
-// the hook through HookModule, as the resident program does.
+// the hook through HookModule, as the resident program does. Without the
+// library it only receives: the window and the test's hook.
 class Receiver {
 public:
-  Receiver() {
+  enum Library { kWithLibrary, kWithoutLibrary };
+  explicit Receiver(Library library = kWithLibrary) : withLibrary(library == kWithLibrary) {
     seen = &state;
     ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
@@ -148,6 +155,7 @@ public:
   }
 
   bool Started() const { return hookStarted; }
+  HWND Window() const { return state.window; }
 
   // Ends the hook and unloads the library on the receiving thread.
   bool Unload() {
@@ -198,8 +206,8 @@ private:
                                    nullptr, windowClass.hInstance, nullptr);
     HHOOK testHook =
         SetWindowsHookExA(WH_KEYBOARD_LL, TestKeyboardHook, GetModuleHandleA(nullptr), 0);
-    HookModule *module = new HookModule;
-    hookStarted = state.window && testHook && module->Start(state.window) == 1;
+    HookModule *module = withLibrary ? new HookModule : nullptr;
+    hookStarted = state.window && testHook && (!module || module->Start(state.window) == 1);
     SetEvent(ready);
 
     MSG message;
@@ -218,6 +226,7 @@ private:
     DestroyWindow(state.window);
   }
 
+  bool withLibrary;
   Seen state;
   HANDLE ready = nullptr;
   HANDLE thread = nullptr;
@@ -319,6 +328,194 @@ TEST_F(QuilHookTest, AfterEndHookTheLibraryUnloadsAndKeysPassOn) {
   Keys passed;
   ASSERT_TRUE(receiver->Send(keys, commands, passed));
   EXPECT_EQ(commands, Commands());
+  EXPECT_EQ(passed, keys);
+}
+
+// The library started from the test's own thread, which pumps no messages:
+// through HookModule as the program does, or through its exports, with the
+// receiving window and the test's hook on a thread of their own.
+class StartingThreadTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(SetDllDirectoryA(WindowsPath(QUILHOOK_DIR).c_str()));
+    receiver = new Receiver(Receiver::kWithoutLibrary);
+    ASSERT_TRUE(receiver->Started());
+  }
+  void TearDown() override {
+    delete receiver;
+    SetDllDirectoryA(nullptr);
+  }
+
+  Receiver *receiver = nullptr;
+};
+
+// Lets this thread's messages run until the handle is signalled.
+bool PumpUntil(HANDLE handle, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= timeoutMs)
+      return false;
+    if (MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT) ==
+        WAIT_OBJECT_0)
+      return true;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageA(&message);
+  }
+}
+
+// Keys sent from a thread of their own, timed from just before SendInput to
+// the moment the last of them has passed every hook.
+struct TimedSend {
+  Receiver *receiver = nullptr;
+  Keys keys;
+  HANDLE began = nullptr;
+  bool delivered = false;
+  Commands commands;
+  Keys passed;
+  double milliseconds = 0;
+
+  static DWORD WINAPI Run(LPVOID self) {
+    static_cast<TimedSend *>(self)->Send();
+    return 0;
+  }
+  void Send() {
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    SetEvent(began);
+    QueryPerformanceCounter(&start);
+    delivered = receiver->Send(keys, commands, passed);
+    QueryPerformanceCounter(&end);
+    milliseconds = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                   static_cast<double>(frequency.QuadPart);
+  }
+};
+
+// The longest pause of the program's main thread, after a change of
+// resolution; a hot key's is 150 ms. It is also Windows' default
+// LowLevelHooksTimeout, so a hook on the pausing thread would hold every key
+// this long.
+const DWORD kPauseMs = 300;
+
+TEST_F(StartingThreadTest, KeysPassWhileTheStartingThreadPauses) {
+  HookModule module;
+  ASSERT_EQ(module.Start(receiver->Window()), 1);
+
+  // A held hot key and the keys around it, sent while this thread blocks
+  // without pumping messages, as the program's main thread sleeps after a
+  // ramp. The pause is timed from the sending, so it always covers it.
+  TimedSend send;
+  send.receiver = receiver;
+  send.keys = Chord(kChordModifiers, VK_UP, 2);
+  send.began = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE sender = CreateThread(nullptr, 0, TimedSend::Run, &send, 0, nullptr);
+  ASSERT_NE(sender, nullptr);
+  ASSERT_EQ(WaitForSingleObject(send.began, 10000), WAIT_OBJECT_0);
+  WaitForSingleObject(sender, kPauseMs);
+  EXPECT_TRUE(PumpUntil(sender, 30000));
+  CloseHandle(sender);
+  CloseHandle(send.began);
+
+  ASSERT_TRUE(send.delivered);
+  EXPECT_EQ(send.commands, Commands({HOOKCMD_GAMMAUP, HOOKCMD_GAMMAUP}));
+  EXPECT_EQ(send.passed, Without(send.keys, VK_UP));
+  // Through a thread of the library's own the keys take a few milliseconds;
+  // through the pausing thread they would wait out the pause. Half the pause
+  // leaves a loaded machine a wide margin and still tells the two apart.
+  EXPECT_LT(send.milliseconds, kPauseMs / 2.0);
+}
+
+int ThreadsOfThisProcess() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE)
+    return -1;
+  int count = 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId())
+      ++count;
+  CloseHandle(snapshot);
+  return count;
+}
+
+// FARPROC is a generic signature; going through void * says so.
+template <typename Function> Function Export(HMODULE library, const char *name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(library, name)));
+}
+
+// The library's exports, called directly on a library loaded here.
+struct Exports {
+  explicit Exports(HMODULE library)
+      : start(Export<StartHookProc>(library, "StartHook")),
+        end(Export<EndHookProc>(library, "EndHook")),
+        registerWindow(Export<RegisterQuilWindowProc>(library, "RegisterQuilWindow")) {}
+  bool Found() const { return start && end && registerWindow; }
+
+  StartHookProc start;
+  EndHookProc end;
+  RegisterQuilWindowProc registerWindow;
+};
+
+TEST_F(StartingThreadTest, StartHookReturnsWithTheHookInPlaceAndEndHookLeavesNoThread) {
+  HMODULE library = LoadLibraryA("QuilHook.dll");
+  ASSERT_NE(library, nullptr);
+  Exports hook(library);
+  ASSERT_TRUE(hook.Found());
+  int before = ThreadsOfThisProcess();
+  ASSERT_GT(before, 0);
+
+  ASSERT_EQ(hook.start("QuilHook.dll"), TRUE);
+  hook.registerWindow(receiver->Window());
+  // Sent at once: had StartHook returned before its thread installed the
+  // hook, the chord would pass on as plain keys.
+  Keys keys = Chord(kChordModifiers, '3');
+  Commands commands;
+  Keys passed;
+  ASSERT_TRUE(receiver->Send(keys, commands, passed));
+  EXPECT_EQ(commands, Commands({HOOKCMD_PRESET3}));
+  EXPECT_EQ(passed, Without(keys, '3'));
+  // One thread of its own, and no second one for a second start.
+  EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+  EXPECT_EQ(hook.start("QuilHook.dll"), TRUE);
+  EXPECT_EQ(ThreadsOfThisProcess(), before + 1);
+
+  EXPECT_EQ(hook.end(), TRUE);
+  EXPECT_EQ(ThreadsOfThisProcess(), before);
+  EXPECT_EQ(hook.end(), FALSE);
+  ASSERT_TRUE(receiver->Send(keys, commands, passed));
+  EXPECT_EQ(commands, Commands());
+  EXPECT_EQ(passed, keys);
+  FreeLibrary(library);
+  EXPECT_EQ(GetModuleHandleA("QuilHook.dll"), nullptr);
+}
+
+// Freed without EndHook, the library must not vanish from under its running
+// hook thread: it stays, and the hook with it, until EndHook.
+TEST_F(StartingThreadTest, FreedWithoutEndHookTheLibraryStaysUntilItsHookEnds) {
+  HMODULE library = LoadLibraryA("QuilHook.dll");
+  ASSERT_NE(library, nullptr);
+  Exports hook(library);
+  ASSERT_TRUE(hook.Found());
+  ASSERT_EQ(hook.start("QuilHook.dll"), TRUE);
+  hook.registerWindow(receiver->Window());
+  FreeLibrary(library);
+  ASSERT_EQ(GetModuleHandleA("QuilHook.dll"), library);
+
+  Keys keys = Chord(kChordModifiers, VK_HOME);
+  Commands commands;
+  Keys passed;
+  ASSERT_TRUE(receiver->Send(keys, commands, passed));
+  EXPECT_EQ(commands, Commands({HOOKCMD_RESET}));
+
+  // EndHook runs in the library: it needs a reference of the caller's own
+  // while it returns, after the thread has dropped its own.
+  ASSERT_EQ(LoadLibraryA("QuilHook.dll"), library);
+  EXPECT_EQ(hook.end(), TRUE);
+  FreeLibrary(library);
+  EXPECT_EQ(GetModuleHandleA("QuilHook.dll"), nullptr);
+  ASSERT_TRUE(receiver->Send(keys, commands, passed));
   EXPECT_EQ(passed, keys);
 }
 
