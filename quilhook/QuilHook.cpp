@@ -113,8 +113,9 @@ struct HookStart {
 void RunHook(HookStart &start) {
   for (bool &taken : takenKeys)
     taken = false;
-  // Makes the thread's message queue before EndHook can post to it:
-  // PostThreadMessage fails on a thread that has none yet.
+  // Makes the thread's message queue before the hook and EndHook need it:
+  // PostThreadMessage fails on a thread that has none yet, and Wine calls
+  // no low-level hook on such a thread.
   MSG message;
   PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   HHOOK hook =

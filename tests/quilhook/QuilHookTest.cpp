@@ -100,6 +100,8 @@ struct Seen {
   std::condition_variable marked;
   Commands commands;
   Keys keys;
+  // When the first of the keys reached the test's hook (performance counter).
+  LONGLONG firstKeyAt = 0;
   int markers = 0;
   HWND window = nullptr;
 };
@@ -114,7 +116,11 @@ LRESULT CALLBACK TestKeyboardHook(int code, WPARAM message, LPARAM data) {
       if (event.up)
         PostMessageA(seen->window, kMarkerMessage, 0, 0);
     } else {
+      LARGE_INTEGER now;
+      QueryPerformanceCounter(&now);
       std::lock_guard<std::mutex> guard(seen->lock);
+      if (seen->keys.empty())
+        seen->firstKeyAt = now.QuadPart;
       seen->keys.push_back(event);
     }
   }
@@ -156,6 +162,10 @@ public:
 
   bool Started() const { return hookStarted; }
   HWND Window() const { return state.window; }
+  LONGLONG FirstKeyAt() {
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.firstKeyAt;
+  }
 
   // Ends the hook and unloads the library on the receiving thread.
   bool Unload() {
@@ -340,6 +350,10 @@ protected:
     ASSERT_TRUE(SetDllDirectoryA(WindowsPath(QUILHOOK_DIR).c_str()));
     receiver = new Receiver(Receiver::kWithoutLibrary);
     ASSERT_TRUE(receiver->Started());
+    // The program's main thread has windows, and so a message queue; Wine
+    // calls no low-level hook on a thread that has none.
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
   }
   void TearDown() override {
     delete receiver;
@@ -349,24 +363,26 @@ protected:
   Receiver *receiver = nullptr;
 };
 
-// Lets this thread's messages run until the handle is signalled.
+// Lets this thread's messages run until the handle is signalled. What came
+// before is handled first: MsgWaitForMultipleObjects waits only for news.
 bool PumpUntil(HANDLE handle, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   for (;;) {
-    DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeoutMs)
-      return false;
-    if (MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT) ==
-        WAIT_OBJECT_0)
-      return true;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
       DispatchMessageA(&message);
+    DWORD elapsed = GetTickCount() - start;
+    if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0)
+      return true;
+    if (elapsed >= timeoutMs)
+      return false;
+    MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
   }
 }
 
 // Keys sent from a thread of their own, timed from just before SendInput to
-// the moment the last of them has passed every hook.
+// the moment the first of them reached the test's hook, as another program
+// would receive it.
 struct TimedSend {
   Receiver *receiver = nullptr;
   Keys keys;
@@ -374,21 +390,24 @@ struct TimedSend {
   bool delivered = false;
   Commands commands;
   Keys passed;
-  double milliseconds = 0;
+  double firstKeyMs = 0;
 
   static DWORD WINAPI Run(LPVOID self) {
     static_cast<TimedSend *>(self)->Send();
     return 0;
   }
   void Send() {
-    LARGE_INTEGER frequency, start, end;
+    LARGE_INTEGER frequency, start;
     QueryPerformanceFrequency(&frequency);
+    // A thread's first call into the window manager sets up its state there;
+    // a program that types has done so long before.
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     SetEvent(began);
     QueryPerformanceCounter(&start);
     delivered = receiver->Send(keys, commands, passed);
-    QueryPerformanceCounter(&end);
-    milliseconds = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
-                   static_cast<double>(frequency.QuadPart);
+    firstKeyMs = 1000.0 * static_cast<double>(receiver->FirstKeyAt() - start.QuadPart) /
+                 static_cast<double>(frequency.QuadPart);
   }
 };
 
@@ -420,10 +439,10 @@ TEST_F(StartingThreadTest, KeysPassWhileTheStartingThreadPauses) {
   ASSERT_TRUE(send.delivered);
   EXPECT_EQ(send.commands, Commands({HOOKCMD_GAMMAUP, HOOKCMD_GAMMAUP}));
   EXPECT_EQ(send.passed, Without(send.keys, VK_UP));
-  // Through a thread of the library's own the keys take a few milliseconds;
-  // through the pausing thread they would wait out the pause. Half the pause
+  // Through a thread of the library's own a key takes a few milliseconds;
+  // through the pausing thread it would wait out the pause. Half the pause
   // leaves a loaded machine a wide margin and still tells the two apart.
-  EXPECT_LT(send.milliseconds, kPauseMs / 2.0);
+  EXPECT_LT(send.firstKeyMs, kPauseMs / 2.0);
 }
 
 int ThreadsOfThisProcess() {
