@@ -20,7 +20,8 @@ struct AppState {
   PopupMenu *popupMenu = nullptr;
   TrayIcon *trayIcon = nullptr;
   HICON trayIconImage = nullptr;
-  // The shell's "TaskbarCreated" message, 0 until the icon is first shown.
+  // The shell's "TaskbarCreated" message, registered on the way to the
+  // tray; 0 before.
   UINT taskbarCreated = 0;
 
   // Applied when a new resolution has no entry, and by the restore command.
