@@ -9,6 +9,7 @@
 #include "app/MenuCommands.h"
 #include "app/ModalLoopScope.h"
 #include "app/RampRefusal.h"
+#include "app/TrayPresence.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
@@ -198,6 +199,11 @@ void OnTrayNotify(AppState &state, HWND window, WPARAM iconId, LPARAM mouseMessa
 void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                        unsigned char *handled) {
   AppState &state = GetAppState();
+  // Explorer has restarted and forgotten every icon.
+  if (IsTaskbarCreated(state, message)) {
+    AddTrayIcon(state, window);
+    return;
+  }
   switch (message) {
   case WM_DISPLAYCHANGE:
     // A monitor may have come or gone with the change; the ramp that follows
@@ -208,6 +214,8 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   case WM_TIMER:
     if (wParam == kKeepGammaTimer)
       OnKeepGammaTimer(state);
+    else if (wParam == kTrayIconRetryTimer)
+      RetryTrayIcon(state, window);
     else
       OnTimer(state, wParam);
     break;

@@ -19,6 +19,10 @@ const UINT_PTR kPendingRampTimer = 1;
 // display's ramp (resume, unlock, display on); runs only after such events.
 const UINT_PTR kKeepGammaTimer = 2;
 
+// Tries the tray icon again while the shell refuses it (a shell that starts
+// late at sign-in); runs only until the icon is shown.
+const UINT_PTR kTrayIconRetryTimer = 3;
+
 // dwData of the WM_COPYDATA by which a one-shot run tells the resident
 // program which ramp it applied; the data is the ramp's 768 entries.
 const ULONG_PTR kAppliedRampNotice = 0x51524D50;

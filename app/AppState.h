@@ -20,6 +20,9 @@ struct AppState {
   PopupMenu *popupMenu = nullptr;
   TrayIcon *trayIcon = nullptr;
   HICON trayIconImage = nullptr;
+  // The shell's "TaskbarCreated" message, registered on the way to the
+  // tray; 0 before.
+  UINT taskbarCreated = 0;
 
   // Applied when a new resolution has no entry, and by the restore command.
   GammaRamp *baseRamp = nullptr;
@@ -48,7 +51,8 @@ struct AppState {
   int displayChangeBusy = 0;
   // Above 0 while the pause and queue drain after an applied ramp runs.
   int drainDepth = 0;
-  // 1 from a refused ramp until one is taken: one balloon per run.
+  // 1 from the balloon for a refused ramp until a ramp is taken: one
+  // balloon per run of refusals.
   int refusalShown = 0;
 };
 

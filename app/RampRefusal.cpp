@@ -7,14 +7,14 @@
 
 namespace {
 
-void ShowRefusal(AppState &state, const char *what) {
+// 1 when the shell took the balloon.
+int ShowRefusal(AppState &state, const char *what) {
   char text[256];
   std::snprintf(text, sizeof text,
                 "%sのガンマを画面が受け付けませんでした。"
                 "メニューの「ガンマ範囲の制限を解除...」で受け付けられることがあります。",
                 what);
-  if (state.trayIcon)
-    state.trayIcon->ShowBalloon("クイロラ", text);
+  return state.trayIcon && state.trayIcon->ShowBalloon("クイロラ", text);
 }
 
 } // namespace
@@ -29,7 +29,8 @@ int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what) {
 }
 
 void ReportRefusal(AppState &state, const char *what) {
+  // A balloon the shell refused (no icon yet at sign-in, or none since
+  // Explorer restarted) was not seen: the next refusal tries again.
   if (!state.refusalShown)
-    ShowRefusal(state, what);
-  state.refusalShown = 1;
+    state.refusalShown = ShowRefusal(state, what);
 }

@@ -8,8 +8,8 @@ class GammaRamp;
 // Applies the ramp on a road of the resident program and, when the screen
 // refuses it, tells the user with a tray balloon that names `what` was
 // refused. A run of refusals shows one balloon: the next can come only after
-// a ramp has been taken, so a held hot key shows one. 1 when the screen took
-// the ramp.
+// a ramp has been taken, so a held hot key shows one. A balloon the shell
+// refused does not count. 1 when the screen took the ramp.
 int ApplyAndReport(AppState &state, const GammaRamp &ramp, const char *what);
 // The same report for a ramp that another part applied and the screen refused.
 void ReportRefusal(AppState &state, const char *what);

@@ -6,26 +6,29 @@
 #include "app/MainWindow.h"
 #include "app/ModalLoopWatch.h"
 #include "app/RampRefusal.h"
+#include "app/TrayPresence.h"
 #include "config/ConfigFile.h"
 #include "config/ResidentPresets.h"
 #include "gamma/GammaRamp.h"
 #include "hook/HookModule.h"
 #include "res/resource.h"
+#include "ui/MessageFilter.h"
 #include "ui/PopupMenu.h"
-#include "ui/TrayIcon.h"
 
 #include <new>
 
 namespace {
 
-void ShowInTray(AppState &state) {
+void ShowResidentWindow(AppState &state) {
   if (state.popupMenu)
     state.popupMenu->Load(IDR_POPUPMENU);
-  state.trayIconImage = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAYICON));
   Restyle(WS_POPUP | WS_MINIMIZE, WS_EX_TOOLWINDOW);
   EnableWindow(GetMainWindow(), FALSE);
-  if (state.trayIcon)
-    state.trayIcon->Add(GetMainWindow(), state.trayIconImage, WM_TRAYNOTIFY, "QUILLORA", 0);
+  // A one-shot run tells this program which ramp it applied. Started as
+  // administrator, this program would not hear a run from a normal prompt;
+  // the handler checks the size and tag of what it lets through.
+  AllowThroughMessageFilter(GetMainWindow(), WM_COPYDATA);
+  ShowInTray(state, GetMainWindow());
 }
 
 void StartHookWhenEnabled(AppState &state) {
@@ -39,7 +42,7 @@ void StartHookWhenEnabled(AppState &state) {
 
 int StartResident() {
   AppState &state = GetAppState();
-  ShowInTray(state);
+  ShowResidentWindow(state);
   SetAppHandler(AppMessageHandler);
   state.modalLoopWatch = new (std::nothrow) ModalLoopWatch(state);
   // Before the configuration file: its default line applies the first ramp
@@ -78,4 +81,8 @@ void AppShutdown() {
   state.hookModule = nullptr;
   delete state.hotkeyRamp;
   state.hotkeyRamp = nullptr;
+  // The shell keeps its own copy of a shown icon.
+  if (state.trayIconImage)
+    DestroyIcon(state.trayIconImage);
+  state.trayIconImage = nullptr;
 }

@@ -5,20 +5,6 @@
 
 namespace {
 
-const DWORD kToWindowHandle = 0; // DEVICE_NOTIFY_WINDOW_HANDLE
-
-typedef HANDLE(WINAPI *RegisterFunction)(HANDLE, const GUID *, DWORD);
-typedef BOOL(WINAPI *UnregisterFunction)(HANDLE);
-
-template <typename Function> Function LookupInUser32(const char *name) {
-  // user32 is loaded with the program; only the function may be missing.
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  // GetProcAddress hands back a generic function pointer; the name fixes
-  // its real type.
-  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void *>(GetProcAddress(user32, name)))
-                : nullptr;
-}
-
 // The system's own messages point to memory of this process, but any program
 // can send WM_POWERBROADCAST with any lParam, and nothing copies the data
 // across processes: a value that is no readable memory here is no message.
@@ -43,7 +29,9 @@ int SaysDisplayCameOn(WPARAM event, LPARAM data) {
   const SIZE_T size = offsetof(PowerSettingMessage, Data) + sizeof(DWORD);
   if (event != kPowerSettingChange || !setting || !IsReadable(setting, size))
     return 0;
-  if (!IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+  // Both settings say 1 for on.
+  if (!(IsEqualGUID(setting->PowerSetting, kConsoleDisplayState) ||
+        IsEqualGUID(setting->PowerSetting, kMonitorPowerOn)) ||
       setting->DataLength < sizeof(DWORD))
     return 0;
   DWORD state = 0;
@@ -59,21 +47,18 @@ DisplayPowerNotification::~DisplayPowerNotification() {
 
 int DisplayPowerNotification::Register(HWND window) {
   Unregister();
-  RegisterFunction registerWindow =
-      LookupInUser32<RegisterFunction>("RegisterPowerSettingNotification");
-  if (!registerWindow)
-    return 0;
-  registration = registerWindow(window, &kConsoleDisplayState, kToWindowHandle);
+  // One registration only: the settle timer would fold the duplicates of
+  // both, but there is no need for them.
+  registration = RegisterPowerSetting(window, kConsoleDisplayState);
+  if (!registration)
+    registration = RegisterPowerSetting(window, kMonitorPowerOn);
   return registration != nullptr;
 }
 
 int DisplayPowerNotification::Unregister() {
   if (!registration)
     return 0;
-  UnregisterFunction unregister =
-      LookupInUser32<UnregisterFunction>("UnregisterPowerSettingNotification");
-  if (unregister)
-    unregister(registration);
+  UnregisterPowerSetting(registration);
   registration = nullptr;
   return 1;
 }

@@ -32,6 +32,12 @@ public:
   // not shown or the shell refused.
   int ShowBalloon(const char *title, const char *text);
 
+  // Asks the shell whether it holds an icon of the window and identifier of
+  // the last Add: a shell too busy to answer an Add in time may have taken
+  // the icon all the same. When it does, the icon counts as shown from now
+  // on. 1 when the icon is shown.
+  int AdoptIfShown();
+
   // Takes the icon off the tray. 1 when it was shown, 0 (and nothing sent
   // to the shell) when it was not.
   int Remove();
@@ -44,5 +50,13 @@ private:
   int balloonsRequested;
   NOTIFYICONDATAA iconData;
 };
+
+// The icon resource `id` of `module` at the small icon size
+// (SM_CXSMICON x SM_CYSMICON, 16 pixels at 100 %, 20 at 125 %, 24 at 150 %),
+// the size the notification area shows: the icon's image drawn for that
+// size where the resource has one. LoadIcon would give the large size, which
+// the shell scales down. The caller destroys it (DestroyIcon). Null when it
+// cannot be loaded.
+HICON LoadSmallIcon(HINSTANCE module, int id);
 
 #endif

@@ -24,12 +24,14 @@ const unsigned kQuietPeriod = 1500;
 
 // A message the system sends when it may have reset the display's ramp, or
 // one that must leave the ramp alone. displayState >= 0 makes it a
-// power-setting change of the console display with that state.
+// power-setting change of the console display (or of the setting named)
+// with that state.
 struct SystemEvent {
   const char *name;
   UINT message;
   WPARAM wParam;
   int displayState;
+  const GUID *setting = &kConsoleDisplayState;
 };
 
 const SystemEvent kResettingEvents[] = {
@@ -39,6 +41,8 @@ const SystemEvent kResettingEvents[] = {
     {"console connect", WM_WTSSESSION_CHANGE, WTS_CONSOLE_CONNECT, -1},
     {"remote connect", WM_WTSSESSION_CHANGE, WTS_REMOTE_CONNECT, -1},
     {"display on", WM_POWERBROADCAST, kPowerSettingChange, 1},
+    // What Windows 7 sends instead.
+    {"monitor power on", WM_POWERBROADCAST, kPowerSettingChange, 1, &kMonitorPowerOn},
 };
 
 const SystemEvent kOtherEvents[] = {
@@ -48,6 +52,7 @@ const SystemEvent kOtherEvents[] = {
     {"console disconnect", WM_WTSSESSION_CHANGE, WTS_CONSOLE_DISCONNECT, -1},
     {"display off", WM_POWERBROADCAST, kPowerSettingChange, 0},
     {"display dimmed", WM_POWERBROADCAST, kPowerSettingChange, 2},
+    {"monitor power off", WM_POWERBROADCAST, kPowerSettingChange, 0, &kMonitorPowerOn},
 };
 
 // What a display driver's reset leaves on the screen.
@@ -95,16 +100,17 @@ protected:
 
   // Sent, not posted: the program has handled it when this returns.
   void Send(const SystemEvent &event) {
-    LPARAM lParam = event.displayState >= 0 ? DisplayStateMessage(event.displayState) : 0;
+    LPARAM lParam =
+        event.displayState >= 0 ? DisplayStateMessage(*event.setting, event.displayState) : 0;
     DWORD_PTR result = 0;
     ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), event.message, event.wParam, lParam,
                                     SMTO_NORMAL, 10000, &result))
         << event.name;
   }
 
-  LPARAM DisplayStateMessage(int state) {
+  LPARAM DisplayStateMessage(const GUID &setting, int state) {
     unsigned char bytes[sizeof(PowerSettingMessage) + sizeof(DWORD)] = {};
-    PowerSettingMessage header = {kConsoleDisplayState, sizeof(DWORD), {0}};
+    PowerSettingMessage header = {setting, sizeof(DWORD), {0}};
     DWORD data = static_cast<DWORD>(state);
     std::memcpy(bytes, &header, offsetof(PowerSettingMessage, Data));
     std::memcpy(bytes + offsetof(PowerSettingMessage, Data), &data, sizeof data);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 namespace {
 
 // The popup menu window the program has open, waiting up to timeoutMs.
@@ -39,6 +41,28 @@ TEST_F(TrayMenuTest, OnlyButtonPressesOnTheIconOpenTheMenu) {
   EXPECT_TRUE(resident.IsRunning());
   ExpectDisplay(startRamp);
   EXPECT_TRUE(resident.IsRunning());
+}
+
+// Explorer forgets every icon when it restarts, and then broadcasts
+// "TaskbarCreated" to every top-level window.
+TEST_F(TrayMenuTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  HWND window = resident.Window();
+  ASSERT_TRUE(TrayIconExists(window, 0));
+  NOTIFYICONDATAA forgotten = {};
+  forgotten.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  forgotten.hWnd = window;
+  forgotten.uID = 0;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &forgotten));
+  ASSERT_FALSE(TrayIconExists(window, 0));
+
+  EXPECT_TRUE(resident.Send(RegisterWindowMessageA("TaskbarCreated"), 0, 0, 5000));
+  EXPECT_TRUE(TrayIconExists(window, 0));
+  PostMessageA(window, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+  HWND menu = WaitForOpenMenu(resident.ProcessId(), 20000);
+  ASSERT_NE(menu, nullptr) << "the icon's menu opens";
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitForProgramMenuGone(resident.ProcessId(), 20000));
 }
 
 TEST_F(TrayMenuTest, ExitFromTheMenuEndsTheProgram) {

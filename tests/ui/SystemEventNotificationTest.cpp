@@ -58,9 +58,10 @@ std::vector<unsigned char> PowerSetting(const GUID &setting, DWORD length, DWORD
   return bytes;
 }
 
-TEST(SaysDisplayCameOnTest, OnlyTheConsoleDisplaySwitchedOn) {
+TEST(SaysDisplayCameOnTest, OnlyTheDisplaySwitchedOn) {
+  // GUID_ACDC_POWER_SOURCE: its 1 means a battery, not a display.
   const GUID otherSetting = {
-      0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+      0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}};
   struct Case {
     const char *what;
     WPARAM event;
@@ -73,6 +74,9 @@ TEST(SaysDisplayCameOnTest, OnlyTheConsoleDisplaySwitchedOn) {
       {"display on", kPowerSettingChange, kConsoleDisplayState, 4, 1, 1},
       {"display off", kPowerSettingChange, kConsoleDisplayState, 4, 0, 0},
       {"display dimmed", kPowerSettingChange, kConsoleDisplayState, 4, 2, 0},
+      {"monitor power on (Windows 7)", kPowerSettingChange, kMonitorPowerOn, 4, 1, 1},
+      {"monitor power off (Windows 7)", kPowerSettingChange, kMonitorPowerOn, 4, 0, 0},
+      {"monitor power, data too short", kPowerSettingChange, kMonitorPowerOn, 3, 1, 0},
       {"another setting", kPowerSettingChange, otherSetting, 4, 1, 0},
       {"data too short", kPowerSettingChange, kConsoleDisplayState, 3, 1, 0},
       {"not a power-setting event", PBT_APMRESUMESUSPEND, kConsoleDisplayState, 4, 1, 0},

@@ -1,4 +1,5 @@
 #include "ui/SystemLibrary.h"
+#include "ui/MessageFilter.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,20 @@ TEST(DialogControls, ComeWithTheFirstRegistration) {
   EXPECT_TRUE(GetClassInfoA(nullptr, TRACKBAR_CLASSA, &windowClass));
   EXPECT_TRUE(GetClassInfoA(nullptr, UPDOWN_CLASSA, &windowClass));
   EXPECT_EQ(1, RegisterDialogControls());
+}
+
+// The program's lookup of the message filter, under the names Windows gives
+// its functions (Wine has both; whether they let anything through it cannot
+// show).
+TEST(MessageFilter, FunctionsAreFoundInUser32) {
+  MessageFilterFunctions functions = FindMessageFilterFunctions();
+  EXPECT_NE(nullptr, functions.forWindow);
+  EXPECT_NE(nullptr, functions.forProcess);
+  HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(nullptr, window);
+  EXPECT_EQ(1, AllowThroughMessageFilter(window, WM_COPYDATA));
+  DestroyWindow(window);
 }
 
 } // namespace

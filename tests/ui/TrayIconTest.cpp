@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -126,6 +127,26 @@ TEST_F(TrayIconTest, RefusedAddLeavesTheIconNotShown) {
   EXPECT_EQ(IconExists(window, 0), 1);
 }
 
+TEST_F(TrayIconTest, AdoptIfShownTakesAnIconTheShellHolds) {
+  TrayIcon trayIcon;
+  EXPECT_EQ(trayIcon.AdoptIfShown(), 0) << "never added";
+  // An icon of the same window and identifier that the shell took although
+  // it answered the Add with a failure, as a busy shell may.
+  NOTIFYICONDATAA taken = {};
+  taken.cbSize = 88;
+  taken.hWnd = window;
+  taken.uFlags = NIF_ICON;
+  taken.hIcon = icon;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &taken));
+  ASSERT_EQ(trayIcon.Add(window, icon, WM_TRAYNOTIFY, "QUILLORA", 0), 0);
+  EXPECT_EQ(trayIcon.AdoptIfShown(), 1);
+  EXPECT_EQ(trayIcon.IsAdded(), 1);
+  EXPECT_EQ(trayIcon.Remove(), 1);
+  EXPECT_EQ(IconExists(window, 0), 0);
+  EXPECT_EQ(trayIcon.AdoptIfShown(), 0) << "gone from the shell";
+  EXPECT_EQ(trayIcon.IsAdded(), 0);
+}
+
 TEST_F(TrayIconTest, DestructorRemovesAShownIcon) {
   {
     TrayIcon trayIcon;
@@ -187,6 +208,86 @@ INSTANTIATE_TEST_SUITE_P(
         TipCase{"DoubleByteStraddles63", std::string(62, 'q') + kA + "qqq", std::string(62, 'q')},
         TipCase{"AllDoubleByte35", Repeat(kA, 35), Repeat(kA, 31)}),
     [](const ::testing::TestParamInfo<TipCase> &p) { return std::string(p.param.name); });
+
+// The width of an icon's colour image.
+int IconWidth(HICON icon) {
+  ICONINFO info = {};
+  if (!GetIconInfo(icon, &info))
+    return -1;
+  BITMAP bitmap = {};
+  int width = GetObjectA(info.hbmColor, sizeof bitmap, &bitmap) ? bitmap.bmWidth : -1;
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return width;
+}
+
+TEST(TrayIconImage, IsLoadedAtTheSmallIconSize) {
+  HICON small = LoadSmallIcon(GetModuleHandleA(nullptr), IDI_TRAYICON);
+  ASSERT_NE(small, nullptr);
+  EXPECT_EQ(IconWidth(small), GetSystemMetrics(SM_CXSMICON));
+  EXPECT_NE(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXICON))
+      << "the large size would pass unnoticed";
+  DestroyIcon(small);
+  EXPECT_EQ(LoadSmallIcon(GetModuleHandleA(nullptr), 9999), nullptr);
+}
+
+// The width and height of an icon image resource: a bitmap (its height
+// counts the mask too) or a PNG image.
+struct ImageSize {
+  long width;
+  long height;
+};
+
+ImageSize SizeOfIconImage(const BYTE *image, DWORD length) {
+  const BYTE png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  if (length >= 24 && std::memcmp(image, png, 8) == 0) {
+    // The IHDR chunk comes first: width and height, big-endian.
+    auto bigEndian = [&](int at) {
+      return (long{image[at]} << 24) | (long{image[at + 1]} << 16) | (long{image[at + 2]} << 8) |
+             long{image[at + 3]};
+    };
+    return {bigEndian(16), bigEndian(20)};
+  }
+  if (length < sizeof(BITMAPINFOHEADER))
+    return {0, 0};
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, image, sizeof header);
+  return {header.biWidth, header.biHeight / 2};
+}
+
+// Windows picks the image of the icon group that fits the size it asks for;
+// each size of the tray (100 to 300 %) must find one drawn for it, not
+// scaled from another.
+TEST(TrayIconImage, HasAnImageDrawnForEverySizeTheTrayAsksFor) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_TRAYICON), MAKEINTRESOURCEA(14));
+  ASSERT_NE(group, nullptr);
+  PBYTE directory = static_cast<PBYTE>(LockResource(LoadResource(module, group)));
+  ASSERT_NE(directory, nullptr);
+  for (long size : {16, 20, 24, 32, 40, 48}) {
+    int id = LookupIconIdFromDirectoryEx(directory, TRUE, static_cast<int>(size),
+                                         static_cast<int>(size), LR_DEFAULTCOLOR);
+    HRSRC image = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));
+    ASSERT_NE(image, nullptr) << size;
+    const BYTE *bytes = static_cast<const BYTE *>(LockResource(LoadResource(module, image)));
+    ASSERT_NE(bytes, nullptr) << size;
+    ImageSize found = SizeOfIconImage(bytes, SizeofResource(module, image));
+    EXPECT_EQ(found.width, size);
+    EXPECT_EQ(found.height, size);
+  }
+}
+
+// The images in PNG form must load where the shell would load them.
+TEST(TrayIconImage, LoadsAtEverySize) {
+  for (int size : {16, 20, 24, 32, 40, 48}) {
+    HICON image =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TRAYICON),
+                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    ASSERT_NE(image, nullptr) << size;
+    EXPECT_EQ(IconWidth(image), size);
+    DestroyIcon(image);
+  }
+}
 
 TEST(TrayIconTip, NullLeavesTheTipAsItWas) {
   TrayIcon trayIcon;
