@@ -1,5 +1,6 @@
 #include "app/AutostartCommand.h"
 
+#include "config/StartupApproval.h"
 #include "ui/StartupShortcut.h"
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 namespace {
 
 const wchar_t kCaption[] = L"Windowsと同時に起動";
+// The shortcut's file name, which also names Windows' own switch for it.
+const char kShortcutName[] = "Quillora.lnk";
 
 // Empty when the path does not fit: no shortcut then reads as this
 // program's, and none can be written.
@@ -42,13 +45,19 @@ void ShowFailure(const StartupShortcut &shortcut) {
   MessageBoxW(nullptr, text, kCaption, MB_OK | MB_ICONWARNING);
 }
 
+// A shortcut that Task Manager or Settings switched off stays in the
+// folder, and Windows does not start it.
+int StartsAtSignIn(StartupShortcut &shortcut) {
+  return shortcut.StartsProgram() && !StartupItemSwitchedOff(kShortcutName);
+}
+
 } // namespace
 
 int StartsWithWindows() {
   wchar_t program[MAX_PATH];
   ProgramPath(program);
   StartupShortcut shortcut(program);
-  return shortcut.StartsProgram();
+  return StartsAtSignIn(shortcut);
 }
 
 void RunAutostartCommand() {
@@ -57,7 +66,18 @@ void RunAutostartCommand() {
   StartupShortcut shortcut(program);
   // Asked again rather than taken from the check mark: the folder may have
   // changed while the menu was open.
-  int done = shortcut.StartsProgram() ? shortcut.Remove() : shortcut.Write();
-  if (!done)
+  if (StartsAtSignIn(shortcut)) {
+    if (!shortcut.Remove())
+      ShowFailure(shortcut);
+    return;
+  }
+  if (!shortcut.Write()) {
     ShowFailure(shortcut);
+    return;
+  }
+  if (!SwitchStartupItemOn(kShortcutName))
+    MessageBoxW(nullptr,
+                L"ショートカットは書きこみましたが、Windowsの設定でオフにされたままです。\n"
+                L"タスクマネージャーの「スタートアップ」で有効にしてください。",
+                kCaption, MB_OK | MB_ICONWARNING);
 }

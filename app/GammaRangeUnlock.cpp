@@ -1,9 +1,9 @@
 #include "app/GammaRangeUnlock.h"
 
+#include "app/ElevatedProcess.h"
 #include "app/MainWindow.h"
+#include "app/Wow64.h"
 #include "config/RegistryKey.h"
-
-#include <shellapi.h>
 
 #include <cstdio>
 
@@ -12,10 +12,15 @@ namespace {
 const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
 const int kUnlockedRange = 256;
 const char kTitle[] = "ガンマ範囲の制限";
-// /reg:64 writes the 64-bit view even from the 32-bit program; 32-bit
-// Windows has only the one view.
-const char kRegArguments[] = "add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
-                             "/v GdiIcmGammaRange /t REG_DWORD /d 256 /f /reg:64";
+const wchar_t kRegArguments[] =
+    L"add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
+    L"/v GdiIcmGammaRange /t REG_DWORD /d 256 /f";
+// A 32-bit program on 64-bit Windows is redirected to a registry view of
+// its own, and its system folder is SysWOW64 under System32's name: the
+// switch makes whichever reg.exe runs write the 64-bit view, the one Windows
+// reads. Elsewhere there is one view, and Vista's reg.exe without an update
+// refuses the switch.
+const wchar_t kTo64BitView[] = L" /reg:64";
 
 int Say(const char *text, UINT type) {
   return MessageBoxA(GetMainWindow(), text, kTitle, type);
@@ -32,25 +37,56 @@ void SayFailure(DWORD error) {
   Say(text, MB_OK | MB_ICONWARNING);
 }
 
-// The exit code of reg.exe run with administrator rights, or an error of
-// the start itself (ERROR_CANCELLED: refused at the prompt), in *error.
-int RunElevatedReg(DWORD *exitCode, DWORD *error) {
-  SHELLEXECUTEINFOA run = {};
-  run.cbSize = sizeof run;
-  run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  run.hwnd = GetMainWindow();
-  run.lpVerb = "runas";
-  run.lpFile = "reg.exe";
-  run.lpParameters = kRegArguments;
-  run.nShow = SW_HIDE;
-  if (!ShellExecuteExA(&run)) {
-    *error = GetLastError();
+// The system folder's reg.exe, by its full path: an unqualified name may be
+// found first in the program's folder, which is also the working folder
+// when the program starts with Windows. 0 with the error when the system
+// folder is not known.
+int SystemRegPath(wchar_t *path, DWORD *error) {
+  const wchar_t kName[] = L"\\reg.exe";
+  UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  if (length == 0 || length + lstrlenW(kName) >= MAX_PATH) {
+    *error = length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW;
     return 0;
   }
-  WaitForSingleObject(run.hProcess, INFINITE);
-  GetExitCodeProcess(run.hProcess, exitCode);
-  CloseHandle(run.hProcess);
+  // Not followed by a separator, unless the folder is a drive's root.
+  lstrcatW(path, path[length - 1] == L'\\' ? kName + 1 : kName);
   return 1;
+}
+
+// Runs the system's reg.exe with administrator rights, then reports what the
+// value reads.
+void WriteUnlockedRange() {
+  DWORD exitCode = 0, error = 0;
+  wchar_t reg[MAX_PATH];
+  if (!SystemRegPath(reg, &error)) {
+    SayFailure(error);
+    return;
+  }
+  wchar_t arguments[sizeof kRegArguments / sizeof *kRegArguments +
+                    sizeof kTo64BitView / sizeof *kTo64BitView];
+  lstrcpyW(arguments, kRegArguments);
+  if (RunsUnderWow64())
+    lstrcatW(arguments, kTo64BitView);
+  if (!RunElevated(GetMainWindow(), reg, arguments, &exitCode, &error)) {
+    if (error == ERROR_CANCELLED)
+      Say("取り消されました。何も変わっていません。", MB_OK | MB_ICONINFORMATION);
+    else
+      SayFailure(error);
+    return;
+  }
+  // Only the value itself says it is done: reg.exe's exit code is its own,
+  // and whatever ran under that name may have ended with 0 and written
+  // nothing.
+  if (!GammaRangeUnlocked()) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "制限を解除できませんでした。\nGdiIcmGammaRange が 256 以上になっていません "
+                  "(reg.exe の終了コード %lu)。",
+                  static_cast<unsigned long>(exitCode));
+    Say(text, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  Say("制限を解除しました。サインインし直すと有効になります。", MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -72,27 +108,5 @@ void UnlockGammaRange() {
           "解除しますか?",
           MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
-  DWORD exitCode = 0, error = 0;
-  if (!RunElevatedReg(&exitCode, &error)) {
-    if (error == ERROR_CANCELLED)
-      Say("取り消されました。何も変わっていません。", MB_OK | MB_ICONINFORMATION);
-    else
-      SayFailure(error);
-    return;
-  }
-  if (exitCode != 0) {
-    // reg.exe's exit code is its own, not a system error code: naming the
-    // system's message for it would mislead.
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "制限を解除できませんでした。\nreg.exe が終了コード %lu で終わりました。",
-                  static_cast<unsigned long>(exitCode));
-    Say(text, MB_OK | MB_ICONWARNING);
-    return;
-  }
-  if (!GammaRangeUnlocked()) {
-    SayFailure(ERROR_WRITE_FAULT);
-    return;
-  }
-  Say("制限を解除しました。サインインし直すと有効になります。", MB_OK | MB_ICONINFORMATION);
+  WriteUnlockedRange();
 }

@@ -1,12 +1,23 @@
 #include "config/RegistryKey.h"
 
+#include <cstring>
+#include <new>
+
 RegistryKey::RegistryKey() : key(nullptr) {}
 
 RegistryKey::~RegistryKey() { Close(); }
 
 int RegistryKey::Open(const char *subKey, HKEY root) {
   Close();
-  if (RegOpenKeyExA(root, subKey, 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS)
+  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
+    return 1;
+  key = nullptr;
+  return 0;
+}
+
+int RegistryKey::OpenToChange(const char *subKey, HKEY root) {
+  Close();
+  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) == ERROR_SUCCESS)
     return 1;
   key = nullptr;
   return 0;
@@ -23,8 +34,9 @@ int RegistryKey::OpenToRead64(const char *subKey, HKEY root) {
 int RegistryKey::Create(const char *subKey, HKEY root) {
   Close();
   DWORD disposition = 0;
-  if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                      &key, &disposition) == ERROR_SUCCESS)
+  if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                      &disposition) == ERROR_SUCCESS)
     return 1;
   key = nullptr;
   return 0;
@@ -61,4 +73,33 @@ int RegistryKey::GetDword(const char *name, int *out, int defaultValue) {
   }
   *out = static_cast<int>(data);
   return 0;
+}
+
+int RegistryKey::GetBytes(const char *name, unsigned char *data, DWORD capacity, DWORD *size) {
+  if (!key || !size)
+    return -1;
+  DWORD length = 0;
+  if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &length) != ERROR_SUCCESS)
+    return -1;
+  // A value is read whole or not at all: a buffer too small gets no data.
+  unsigned char small[64];
+  unsigned char *whole = length <= sizeof small ? small : new (std::nothrow) unsigned char[length];
+  if (!whole)
+    return -1;
+  LONG result = RegQueryValueExA(key, name, nullptr, nullptr, whole, &length);
+  if (result == ERROR_SUCCESS) {
+    if (capacity)
+      std::memcpy(data, whole, length < capacity ? length : capacity);
+    *size = length;
+  }
+  if (whole != small)
+    delete[] whole;
+  return result == ERROR_SUCCESS ? 0 : -1;
+}
+
+int RegistryKey::DeleteValue(const char *name) {
+  if (!key)
+    return 0;
+  LONG result = RegDeleteValueA(key, name);
+  return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

@@ -11,15 +11,21 @@ public:
   RegistryKey(const RegistryKey &) = delete;
   RegistryKey &operator=(const RegistryKey &) = delete;
 
-  // Closes any open key, then opens an existing one with KEY_ALL_ACCESS.
-  // 1 on success; 0 leaves no key open. Never creates the key.
+  // Closes any open key, then opens an existing one for reading only
+  // (KEY_QUERY_VALUE), so that a key the user may read but not change still
+  // gives its values; SetDword and DeleteValue fail on it. 1 on success; 0
+  // leaves no key open. Never creates the key.
   int Open(const char *subKey, HKEY root);
+  // The same, to read and change its values (KEY_QUERY_VALUE |
+  // KEY_SET_VALUE). Never creates the key.
+  int OpenToChange(const char *subKey, HKEY root);
   // Closes any open key, then opens an existing one for reading in the
   // 64-bit view, which a 32-bit process on 64-bit Windows is otherwise
   // redirected away from. 1 on success; 0 leaves no key open.
   int OpenToRead64(const char *subKey, HKEY root);
-  // Closes any open key, then opens or creates one with KEY_ALL_ACCESS.
-  // 1 on success; 0 leaves no key open.
+  // Closes any open key, then opens or creates one to read and change its
+  // values (KEY_QUERY_VALUE | KEY_SET_VALUE). 1 on success; 0 leaves no key
+  // open.
   int Create(const char *subKey, HKEY root);
   // 1 when a key was open and is now closed; 0 when none was open.
   int Close();
@@ -32,6 +38,14 @@ public:
   // the value is missing, longer or unreadable; returns -1 and leaves *out
   // untouched without an open key or with a null out.
   int GetDword(const char *name, int *out, int defaultValue);
+  // Reads a value of any type and length: its length into *size and its
+  // first bytes, at most capacity of them, into data. Returns 0 then; -1
+  // when the value is missing or unreadable, without an open key or with a
+  // null size, leaving data and *size untouched.
+  int GetBytes(const char *name, unsigned char *data, DWORD capacity, DWORD *size);
+  // Deletes a value. 1 when it is gone, also when there was none; 0 without
+  // an open key or when the key refuses.
+  int DeleteValue(const char *name);
 
 private:
   HKEY key;

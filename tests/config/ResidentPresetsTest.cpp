@@ -29,6 +29,17 @@ TEST_F(ConfigPresetsTest, DefaultsWithoutKeyAndReadingDoesNotCreateIt) {
   EXPECT_FALSE(KeyExists());
 }
 
+// Reading asks for no more than reading: a key the user may read but not
+// change still gives its values.
+TEST_F(ConfigPresetsTest, AKeyTheUserMayOnlyReadGivesItsValues) {
+  SetDwordValue("Gamma3", 25000);
+  SetDwordValue("KeepGamma", 0);
+  ReadOnlyKey readOnly(HKEY_CURRENT_USER, kKey);
+  EXPECT_DOUBLE_EQ(2.5, Load().gamma[3]);
+  EXPECT_EQ(0, LoadKeepGamma());
+  EXPECT_EQ(0, SaveResidentPresets(Load()));
+}
+
 TEST_F(ConfigPresetsTest, DefaultsForValuesMissingFromAnExistingKey) {
   SetDwordValue("Gamma7", 25000);
   ResidentPresets presets = Load();

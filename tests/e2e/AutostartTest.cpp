@@ -112,6 +112,46 @@ std::vector<std::wstring> Tree(const std::wstring &folder) {
 
 std::wstring ParentOf(const std::wstring &path) { return path.substr(0, path.rfind(L'\\')); }
 
+const char kApprovedKey[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+// 03 and the time it was turned off: Task Manager's "off".
+const BYTE kSwitchedOff[12] = {3, 0, 0, 0, 0x40, 0x8a, 0x51, 0x3c, 0x1f, 0x6b, 0xda, 0x01};
+
+bool SetApproval(const char *item, const BYTE *data, DWORD size) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kApprovedKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  bool set = RegSetValueExA(key, item, 0, REG_BINARY, data, size) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return set;
+}
+
+// The value's bytes; empty when there is none.
+std::vector<BYTE> Approval(const char *item) {
+  HKEY key = nullptr;
+  BYTE data[64];
+  DWORD size = sizeof data;
+  LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, kApprovedKey, 0, KEY_QUERY_VALUE, &key);
+  if (result == ERROR_SUCCESS) {
+    result = RegQueryValueExA(key, item, nullptr, nullptr, data, &size);
+    RegCloseKey(key);
+  }
+  if (result != ERROR_SUCCESS)
+    return {};
+  return std::vector<BYTE>(data, data + size);
+}
+
+// The values these tests write; the key is the prefix's, shared by all.
+void DeleteApprovals() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kApprovedKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+    return;
+  RegDeleteValueA(key, "Quillora.lnk");
+  RegDeleteValueA(key, "Other.lnk");
+  RegCloseKey(key);
+}
+
 class AutostartTest : public ResidentFixture {
 protected:
   void SetUp() override {
@@ -122,12 +162,14 @@ protected:
     ASSERT_FALSE(startup.empty());
     shortcutPath = startup + L"\\Quillora.lnk";
     DeleteFileW(shortcutPath.c_str());
+    DeleteApprovals();
   }
 
   // The Startup folder is the prefix's, shared by every test: it is left as
   // it was found.
   void TearDown() override {
     ResidentFixture::TearDown();
+    DeleteApprovals();
     DeleteFileW(shortcutPath.c_str());
     RemoveDirectoryW(shortcutPath.c_str());
     if (!keptStartup.empty()) {
@@ -203,6 +245,27 @@ TEST_F(AutostartTest, AShortcutToACopyInAnotherFolderReadsAsOffAndIsReplaced) {
   ASSERT_TRUE(replaced.read);
   EXPECT_TRUE(SamePath(replaced.target, Wide(ProgramPath()))) << WideToAnsi(replaced.target);
   EXPECT_EQ(MenuCheck(), 1);
+}
+
+// Task Manager's Startup tab turned the entry off: the shortcut is still
+// there and points here, but Windows will not start it. The entry reads as
+// off, and choosing it turns Windows' switch back on by deleting the value,
+// leaving another item's switch alone. The table of values is read by
+// StartupApprovalTest, in-process.
+TEST_F(AutostartTest, SwitchedOffInTaskManagerReadsAsOffAndChoosingItTurnsItOn) {
+  ASSERT_TRUE(WriteShortcut(shortcutPath, Wide(ProgramPath()), ParentOf(Wide(ProgramPath()))));
+  ASSERT_TRUE(SetApproval("Quillora.lnk", kSwitchedOff, sizeof kSwitchedOff));
+  ASSERT_TRUE(SetApproval("Other.lnk", kSwitchedOff, sizeof kSwitchedOff));
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  EXPECT_EQ(MenuCheck(), 0);
+
+  ASSERT_TRUE(ChooseEntry());
+  EXPECT_EQ(MenuCheck(), 1);
+  EXPECT_TRUE(Approval("Quillora.lnk").empty());
+  EXPECT_EQ(Approval("Other.lnk"), std::vector<BYTE>(kSwitchedOff, kSwitchedOff + 12));
+  Shortcut shortcut = ReadShortcut(shortcutPath);
+  ASSERT_TRUE(shortcut.read);
+  EXPECT_TRUE(SamePath(shortcut.target, Wide(ProgramPath()))) << WideToAnsi(shortcut.target);
 }
 
 struct BlockedCase {

@@ -134,6 +134,21 @@ void DeleteGammaRange() {
   }
 }
 
+// Runs a program by its full path and waits for its end; true when it ended.
+bool RunToEnd(const std::string &program) {
+  std::string commandLine = "\"" + program + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return false;
+  bool ended = WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return ended;
+}
+
 class GammaRangeUnlockTest : public ResidentFixture {
 protected:
   void SetUp() override {
@@ -144,15 +159,21 @@ protected:
     ResidentFixture::TearDown();
     DeleteGammaRange();
   }
-  // Chooses the entry and answers each of its message boxes in turn.
-  void Choose(std::initializer_list<int> answers) {
+  // Chooses the entry and answers each of its message boxes in turn; the
+  // text of the last one.
+  std::string Choose(std::initializer_list<int> answers) {
     PostMessageA(resident.Window(), WM_COMMAND, IDM_UNLOCKGAMMARANGE, 0);
+    std::string text;
     for (int answer : answers) {
       HWND box = WaitForDialog(resident.ProcessId(), "ガンマ範囲の制限", 20000);
-      ASSERT_NE(box, nullptr);
+      EXPECT_NE(box, nullptr);
+      if (!box)
+        return text;
+      text = ItemText(box, 65535);
       PostMessageA(box, WM_COMMAND, answer, 0);
-      ASSERT_TRUE(WaitForWindowGone(box, 20000));
+      EXPECT_TRUE(WaitForWindowGone(box, 20000));
     }
+    return text;
   }
 };
 
@@ -171,6 +192,33 @@ TEST_F(GammaRangeUnlockTest, YesWritesTheValueInThe64BitViewAndNoChangesNothing)
   // The mark follows the value each time the menu opens.
   DeleteGammaRange();
   EXPECT_EQ(TrayMenuCheck(resident, IDM_UNLOCKGAMMARANGE), 0);
+}
+
+// The program's folder is also the working folder when it starts with
+// Windows, and a reg.exe placed there must never get the administrator
+// prompt. Under Wine this passes with the unqualified name too (Wine's
+// search finds the system's reg.exe first): GammaRangeUnlockCommand shows
+// the full path the program asks for; this shows that path works.
+TEST_F(GammaRangeUnlockTest, ARegExeBesideTheProgramDoesNotRun) {
+  std::string binaries = std::string(QUILLORA_EXE).substr(0, std::string(QUILLORA_EXE).rfind('/'));
+  for (const std::string &file :
+       {binaries + "/quillora.exe", binaries + "/QuilHook.dll", std::string(STAND_IN_REG_EXE)}) {
+    std::string name = file.substr(file.rfind('/') + 1);
+    ASSERT_TRUE(
+        CopyFileA(WindowsPath(file).c_str(), WindowsPath(folder + "/" + name).c_str(), FALSE))
+        << name;
+  }
+  std::string ran = WindowsPath(folder) + "\\stand-in-reg-ran";
+  // The stand-in, started by its own path, does leave its mark.
+  ASSERT_TRUE(RunToEnd(WindowsPath(folder) + "\\reg.exe"));
+  ASSERT_NE(GetFileAttributesA(ran.c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(DeleteFileA(ran.c_str()));
+
+  ASSERT_TRUE(StartResident(WindowsPath(folder) + "\\quillora.exe"));
+  std::string said = Choose({IDYES, IDOK});
+  EXPECT_NE(said.find("解除しました"), std::string::npos) << said;
+  EXPECT_EQ(ReadGammaRange(), 256);
+  EXPECT_EQ(GetFileAttributesA(ran.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
