@@ -278,6 +278,9 @@ protected:
                         kStepMs, &ignored);
     ClickButton(dialog, IDOK);
     EXPECT_TRUE(WaitForWindowGone(dialog, kStepMs));
+    // The presets are saved once the dialog has gone: the command is over
+    // when the program answers again.
+    EXPECT_TRUE(resident.Sync(kStepMs));
   }
 
   void LoadFileThroughTheDialog(const std::string &name) {
