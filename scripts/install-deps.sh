@@ -18,6 +18,9 @@ packages=(
   # ChangeDisplaySettings cannot switch modes.
   wine wine64 libxxf86vm1 libxrandr2
   wine32:i386 libxxf86vm1:i386 libxrandr2:i386
+  # where the kernel runs no 32-bit programs, the 32-bit loader runs under
+  # user-mode emulation, registered in a private namespace only
+  qemu-user-static
   # an X server whose VidMode extension takes gamma ramps (Xvfb's does not)
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-utils xdotool imagemagick
   # Japanese texts

@@ -5,6 +5,10 @@
 #   runs_build BUILD          0 when this machine runs BUILD's programs
 #                             (win32 or win64); else sets cannot_run_reason
 #   choose_build              sets build to win32 where it runs, otherwise win64
+#   decide_win32_way          sets win32_way (native, emulated or files) and
+#                             win32_way_reason, one line saying why
+#   in_emulated_i386 CMD...   runs CMD where 32-bit programs run under
+#                             qemu-i386-static (a private namespace)
 #   start_xorg                sets DISPLAY to a free display in :90-:99
 #   create_prefix DIR BUILD   a new prefix in DIR for BUILD's programs, with
 #                             a persistent wineserver; sets WINEPREFIX and
@@ -45,6 +49,44 @@ runs_build() {
 
 choose_build() {
   if runs_build win32; then build=win32; else build=win64; fi
+}
+
+# The binfmt_misc entry that hands every i386 ELF program to
+# qemu-i386-static. F opens the interpreter when the entry is made, so it
+# serves whatever the programs' mount namespace shows.
+i386_binfmt_entry=':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
+
+# Where the kernel runs no 32-bit code, qemu-i386-static runs the 32-bit
+# Wine loader instead. Its entry goes into the binfmt_misc of a private user
+# and mount namespace (kernel 6.7 and later give each user namespace a table
+# of its own), never into the machine's own table. The namespace shares the
+# files, /tmp with the X server's socket included, and ends with COMMAND.
+in_emulated_i386() {
+  unshare --user --map-root-user --mount sh -c '
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc &&
+    printf "%s" "$0" >/proc/sys/fs/binfmt_misc/register &&
+    exec "$@"' "$i386_binfmt_entry" "$@"
+}
+
+# How the 32-bit build's programs run here: natively, emulated in the
+# namespace above (each start then costs about a minute), or not at all,
+# when only the checks that read the built files are left.
+decide_win32_way() {
+  local loader out
+  loader=$(wine_loader win32)
+  if runs_build win32; then
+    win32_way=native
+    win32_way_reason="the 32-bit Wine loader starts"
+  elif [ ! -x /usr/bin/qemu-i386-static ]; then
+    win32_way=files
+    win32_way_reason="$cannot_run_reason, and qemu-i386-static is not installed"
+  elif out=$(in_emulated_i386 "$loader" --version 2>&1); then
+    win32_way=emulated
+    win32_way_reason="$cannot_run_reason, but it starts under qemu-i386-static in a private namespace ($out)"
+  else
+    win32_way=files
+    win32_way_reason="$cannot_run_reason, nor under qemu-i386-static in a private namespace (${out##*: })"
+  fi
 }
 
 start_xorg() {

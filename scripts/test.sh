@@ -5,7 +5,10 @@
 # target for a short fixed time (scripts/fuzz.sh runs long campaigns), the
 # Windows ones under Wine on a private Xorg dummy display, for each build
 # this machine can run (scripts/session.sh decides). The checks that only
-# read the built files run for both builds in any case.
+# read the built files run for both builds in any case. Where the 32-bit
+# program runs only under emulation, a smoke suite of it (the label
+# smoke32, scripts/smoke32.sh) runs after the 64-bit suite instead of the
+# whole 32-bit one; where it runs natively, after the 32-bit suite as well.
 #
 #   scripts/test.sh               everything
 #   scripts/test.sh -R Gamma      arguments go to every ctest run
@@ -28,6 +31,23 @@ if [ -n "${QUIL_REPEAT:-}" ]; then
   repeat=(--repeat "until-fail:$QUIL_REPEAT")
 fi
 is_windows() { [ "$1" = win32 ] || [ "$1" = win64 ]; }
+in_presets() { [[ " $presets " == *" $1 "* ]]; }
+
+# The smoke suite needs both builds: its test programs are 64-bit, the
+# program it starts is the win32 build's.
+smoke32=OFF
+if in_presets win32; then
+  decide_win32_way
+  case $win32_way in
+  native) runs="the Windows suite runs" ;;
+  emulated) runs="its programs are built, the checks that read the built files run, and the smoke suite after the 64-bit suite" ;;
+  files) runs="its programs are built, and only the checks that read the built files run" ;;
+  esac
+  echo "== win32: $win32_way: $win32_way_reason: $runs."
+  if [ "$win32_way" != files ] && in_presets win64; then
+    smoke32=ON
+  fi
+fi
 
 for preset in $presets; do
   options=()
@@ -35,10 +55,12 @@ for preset in $presets; do
     if runs_build "$preset"; then
       options=(-DQUIL_WINE_TESTS=ON)
     else
+      # For win32 the line above has said it.
       options=(-DQUIL_WINE_TESTS=OFF)
-      echo "== $preset: the Windows suite does not run on this machine: $cannot_run_reason."
-      echo "   Its programs are built, and the checks that read the built files run."
     fi
+  fi
+  if [ "$preset" = win64 ]; then
+    options+=(-DQUIL_SMOKE32=$smoke32)
   fi
   cmake --preset "$preset" "${options[@]}" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
@@ -68,7 +90,26 @@ for preset in $presets; do
       ran+=("$preset")
     fi
   fi
-  ctest --preset "$preset" -j "$test_jobs" "${repeat[@]}" "$@" || status=1
+  # The smoke suite runs apart, in a prefix of its own.
+  ctest --preset "$preset" -j "$test_jobs" "${repeat[@]}" -LE smoke32 "$@" || status=1
 done
+
+# Only where a test of the smoke suite is selected: the prefix alone takes
+# two minutes under emulation.
+if [ "$smoke32" = ON ] && ctest --preset win64 -N -L smoke32 "$@" | grep -q '^  Test *#'; then
+  [ -n "$xorg_pid" ] || start_xorg
+  echo "== win32 smoke suite ($win32_way), with the 64-bit test programs of win64"
+  smoke_start=$SECONDS
+  if [ "$win32_way" = emulated ]; then
+  # Once, without QUIL_REPEAT: emulated, each start costs a minute.
+  if [ "$win32_way" = emulated ]; then
+    in_emulated_i386 "$root/scripts/smoke32.sh" "$@" || status=1
+  else
+    "$root/scripts/smoke32.sh" "$@" || status=1
+  fi
+  echo "== win32 smoke suite took $((SECONDS - smoke_start)) s; its tests:" \
+    $(ctest --preset win64 -N -L smoke32 "$@" | sed -n 's/^  Test *#[0-9]*: //p')
+  ran+=("win32 ($win32_way smoke suite)")
+fi
 echo "== ran: ${ran[*]}"
 exit $status

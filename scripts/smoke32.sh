@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Runs the 32-bit smoke suite (the tests labelled smoke32 of the win64
+# build, which drive the win32 build's program) in a fresh 64-bit prefix
+# with its 32-bit half, on the X display in DISPLAY, and removes the prefix
+# again. scripts/test.sh calls it after the 64-bit suite: directly where the
+# 32-bit loader starts, through in_emulated_i386 where it runs only under
+# emulation. There every Wine process of the run, the prefix's wineserver
+# and its first start included, stays inside the one namespace.
+#
+#   scripts/smoke32.sh [ctest arguments]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+source "$root/scripts/session.sh"
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "smoke32: no DISPLAY; scripts/test.sh starts one" >&2
+  exit 2
+fi
+trap stop_session EXIT
+trap 'exit 130' INT TERM
+start=$SECONDS
+# The 32-bit half of a 64-bit prefix is made by 32-bit programs: emulated,
+# about two minutes.
+create_temp_prefix win64
+echo "== smoke32: 64-bit prefix with its 32-bit half made in $((SECONDS - start)) s"
+ctest --preset win64 -L smoke32 "$@"
