@@ -430,7 +430,9 @@ TEST_F(SettingsDialogTest, CancelledAndEmptySelectionsLeaveNothingToEdit) {
   EXPECT_EQ(0u, StoredValue("Adjust6"));
 }
 
-TEST_F(SettingsDialogTest, AChangedHookFlagIsSavedAndTakesEffectAtTheNextStart) {
+// The box shows the saved choice, not the one the hook started with; the
+// notice comes whenever that choice differs from whether the hook runs.
+TEST_F(SettingsDialogTest, TheHookChoiceIsKeptAndTakesEffectAtTheNextStart) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
@@ -442,10 +444,23 @@ TEST_F(SettingsDialogTest, AChangedHookFlagIsSavedAndTakesEffectAtTheNextStart) 
   EXPECT_EQ(nullptr, notice.owner);
   EXPECT_EQ(0u, StoredValue("HookEnabled"));
 
-  // The live flag is still the one read at start.
+  // Untouched, the choice stays off; the hook still runs until the next
+  // start, so the notice still holds.
   dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(BST_CHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  EXPECT_EQ(BST_UNCHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  Finish(dialog, IDOK);
+  notice = AnswerMessageBox(resident.ProcessId(), "main", IDOK);
+  EXPECT_TRUE(notice.shown);
+  EXPECT_EQ(kHookStateText, notice.text);
+  ExpectCommandsTakenAgain();
+  EXPECT_EQ(0u, StoredValue("HookEnabled"));
+
+  // Back on: what runs already, so nothing to restart for.
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(BST_UNCHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  SetHookCheck(dialog, true);
   Finish(dialog, IDOK);
   EXPECT_FALSE(MessageBoxComes("main"));
   ExpectCommandsTakenAgain();
