@@ -269,6 +269,36 @@ TEST_F(CreateGammaTest, ASecondSaveAsksBeforeReplacingAndAFailedSaveIsReported) 
   Close(dialog);
 }
 
+// The file dialog returns FALSE for a cancel and for an error alike. A path
+// longer than the program's 260-byte buffer is such an error: reported, not
+// dropped. (Wine's own dialog breaks on paths of about 300 characters, so
+// this one is only a little longer.)
+TEST_F(CreateGammaTest, AFileDialogErrorIsReportedAndACancelIsNot) {
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  ClickButton(dialog, IDC_SAVE);
+  HWND save = WaitForDialog(resident.ProcessId(), kSaveCaption, kWaitMs);
+  ASSERT_NE(save, nullptr);
+  PostMessageA(save, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitForWindowGone(save, kWaitMs));
+  EXPECT_EQ(WaitForDialog(resident.ProcessId(), kSaveCaption, 800), nullptr)
+      << "a cancel says nothing";
+
+  ClickButton(dialog, IDC_SAVE);
+  save = WaitForDialog(resident.ProcessId(), kSaveCaption, kWaitMs);
+  ASSERT_NE(save, nullptr);
+  TypeFileName(save, "C:\\" + std::string(255, 'n') + ".qlr");
+  ASSERT_TRUE(WaitForWindowGone(save, kWaitMs));
+  HWND failure = WaitForDialog(resident.ProcessId(), kSaveCaption, kWaitMs);
+  ASSERT_NE(failure, nullptr) << "the error is reported";
+  EXPECT_EQ(ItemText(failure, 0xFFFF), "ファイルのパスが長すぎます。短いパスを選んでください。");
+  EXPECT_EQ(GetWindow(failure, GW_OWNER), resident.Window());
+  PostMessageA(failure, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitForWindowGone(failure, kWaitMs));
+  EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open";
+  Close(dialog);
+}
+
 // The save dialog belongs to the main window, so the creation dialog can be
 // closed while it is open; the save still writes what the user chose.
 TEST_F(CreateGammaTest, ClosingWhileTheSaveDialogIsOpenStillSavesWhatWasChosen) {
