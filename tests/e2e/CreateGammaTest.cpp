@@ -98,13 +98,19 @@ TEST_F(CreateGammaTest, OpensAtTheCursorWithItsStartingValues) {
   Close(dialog);
 }
 
-TEST_F(CreateGammaTest, NearTheBottomRightCornerTheDialogStaysOnTheScreen) {
+// Opened from the tray, the cursor is on the taskbar: the dialog goes above
+// it, the refusal line and the buttons in sight.
+TEST_F(CreateGammaTest, NearTheBottomRightCornerTheDialogStaysInsideTheWorkArea) {
+  RECT work = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  ASSERT_LT(work.bottom, GetSystemMetrics(SM_CYSCREEN)) << "no taskbar to keep clear of";
   HWND dialog = OpenDialog(630, 470);
   ASSERT_NE(dialog, nullptr);
   RECT rect;
   GetWindowRect(dialog, &rect);
-  EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(rect.right, work.right);
+  EXPECT_EQ(rect.bottom, work.bottom);
+  EXPECT_TRUE(LiesInside(dialog, work, {IDC_REFUSEDTEXT, IDC_RESET, IDC_APPLY, IDCANCEL}));
   Close(dialog);
 }
 

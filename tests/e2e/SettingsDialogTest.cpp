@@ -209,7 +209,7 @@ protected:
   void ApplyPreset(unsigned preset) { PostMessageA(resident.Window(), WM_HOOKCOMMAND, preset, 0); }
 };
 
-TEST_F(SettingsDialogTest, OpensAtTheCursorWithTheDefaultPresetsAndNothingSelected) {
+TEST_F(SettingsDialogTest, OpensAtTheCursorInsideTheWorkAreaWithTheDefaultPresets) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND dialog = Open(130, 90);
   ASSERT_NE(dialog, nullptr);
@@ -244,7 +244,19 @@ TEST_F(SettingsDialogTest, OpensAtTheCursorWithTheDefaultPresetsAndNothingSelect
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kSettingsGammaText)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kSettingsSlider)));
+  Finish(dialog, IDCANCEL);
 
+  // Opened from the tray, the cursor is on the taskbar: the dialog goes
+  // above it, with OK and Cancel in sight.
+  RECT work = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  ASSERT_LT(work.bottom, GetSystemMetrics(SM_CYSCREEN)) << "no taskbar to keep clear of";
+  dialog = Open(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  ASSERT_NE(dialog, nullptr);
+  GetWindowRect(dialog, &rect);
+  EXPECT_EQ(work.right, rect.right);
+  EXPECT_EQ(work.bottom, rect.bottom);
+  EXPECT_TRUE(LiesInside(dialog, work, {IDOK, IDCANCEL}));
   Finish(dialog, IDCANCEL);
   ExpectCommandsTakenAgain();
   EXPECT_FALSE(PresetKeyExists());
