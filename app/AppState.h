@@ -34,7 +34,11 @@ struct AppState {
   GammaRamp *pendingRamp = nullptr;
 
   ResolutionTable resolutionTable = {};
+  // The presets as read at start or last confirmed in the settings dialog.
+  // Their hook flag is the user's choice, which the hook follows only from
+  // the next start.
   ResidentPresets presets = {};
+  // Whether the hook runs now: IsStarted.
   HookModule *hookModule = nullptr;
   // Puts the ramp in force back after the system resets the display; null
   // when the registry turns that off.

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/MainWindow.h"
 #include "config/ResidentPresets.h"
+#include "hook/HookModule.h"
 #include "res/resource.h"
 #include "ui/DialogWindow.h"
 #include "ui/SettingsDialog.h"
@@ -11,18 +12,21 @@
 
 namespace {
 
+int HookRuns(const AppState &state) {
+  return state.hookModule && state.hookModule->IsStarted();
+}
+
 void TakeOver(AppState &state, const ResidentPresets &edited) {
-  for (int i = 0; i < ResidentPresets::kCount; ++i) {
-    state.presets.gamma[i] = edited.gamma[i];
-    state.presets.darkLevel[i] = edited.darkLevel[i];
-  }
+  // The hook flag too: the next opening of the dialog shows, and its OK
+  // saves, the choice the user made, not the one read at start.
+  state.presets = edited;
   // The user believes the settings are kept; without this they would be
   // silently gone at the next start.
   if (!SaveResidentPresets(edited))
     MessageBoxA(nullptr,
                 "設定をレジストリに保存できませんでした。変更はQuilを終了するまで有効です。",
                 "main", MB_OK);
-  if (edited.hookEnabled != state.presets.hookEnabled)
+  if ((edited.hookEnabled != 0) != (HookRuns(state) != 0))
     MessageBoxA(nullptr, "フック状態はQuil再起動で有効になります", "main", MB_OK);
 }
 

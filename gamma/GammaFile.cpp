@@ -116,6 +116,9 @@ bool TemporaryPath(const char *path, int attempt, char *temporary) {
   return true;
 }
 
+TemporaryFileObserver temporaryFileObserver = nullptr;
+void *temporaryFileContext = nullptr;
+
 // Creates a temporary file that did not exist before, so that no file of
 // anyone else is ever overwritten or blocks the save.
 std::FILE *CreateTemporaryFile(const char *path, char *temporary) {
@@ -209,8 +212,16 @@ int GammaRamp::SaveToFile(const char *path) const {
   const bool written =
       file.Write(header, sizeof header) && (nameLength == 0 || file.Write(name, nameLength)) &&
       file.Write(rampBytes, sizeof rampBytes) && file.Write(delayBytes, sizeof delayBytes);
-  if (file.Close() && written && MoveFileOver(temporary.get(), path))
+  const bool closed = file.Close();
+  if (closed && written && temporaryFileObserver)
+    temporaryFileObserver(temporaryFileContext, temporary.get());
+  if (closed && written && MoveFileOver(temporary.get(), path))
     return 1;
-  std::remove(temporary.get());
+  RemoveFile(temporary.get());
   return 0;
+}
+
+void SetTemporaryFileObserver(TemporaryFileObserver observer, void *context) {
+  temporaryFileObserver = observer;
+  temporaryFileContext = context;
 }

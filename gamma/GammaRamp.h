@@ -82,6 +82,8 @@ public:
   // Writes the file completely or not at all: 1 when the whole file was
   // written and has taken the place of any file of that name; on 0 an
   // existing file of that name is untouched and no partial file is left.
+  // A temporary file that another program holds is waited for, about a
+  // second for the move and as long again for its removal (MoveFileOver).
   // The object is never changed.
   int SaveToFile(const char *path) const;
 
@@ -107,6 +109,13 @@ void SetAppliedRampObserver(AppliedRampObserver observer, void *context);
 // read through each monitor's DC, or through the desktop's DC when no
 // monitor is listed. 0 when any monitor shows another ramp or cannot be read.
 int ScreenShowsRamp(const std::uint16_t *applied);
+
+// Called by SaveToFile with the path of its temporary file once that is
+// written and closed, just before it is moved over the target. Only tests
+// install one: they hold the file there as a virus scanner would, which no
+// test can make a real scanner do on time. Null removes it.
+typedef void (*TemporaryFileObserver)(void *context, const char *temporaryPath);
+void SetTemporaryFileObserver(TemporaryFileObserver observer, void *context);
 
 // Apply keeps the list of monitors between calls, and lists them again only
 // after this call or when a listed monitor has gone. Call it when the

@@ -47,26 +47,8 @@ LRESULT SendItem(DialogWindow *dialog, int controlId, UINT message, WPARAM wPara
   return SendMessageA(dialog->Item(controlId), message, wParam, lParam);
 }
 
-// Like PlaceAtCursor, but only the right and bottom edges are kept on the
-// screen.
-void PlaceDialogAtCursor(HWND window) {
-  POINT cursor = {0, 0};
-  GetCursorPos(&cursor);
-  RECT rect;
-  GetWindowRect(window, &rect);
-  int width = rect.right - rect.left;
-  int height = rect.bottom - rect.top;
-  int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  if (cursor.x + width > screenWidth)
-    cursor.x = screenWidth - width;
-  if (cursor.y + height > screenHeight)
-    cursor.y = screenHeight - height;
-  SetWindowPos(window, nullptr, cursor.x, cursor.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 void Initialise(DialogWindow *dialog) {
-  PlaceDialogAtCursor(dialog->Handle());
+  PlaceAtCursor(dialog->Handle());
   SendItem(dialog, IDC_GAMMASLIDER, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
   SendItem(dialog, IDC_GAMMASLIDER, TBM_SETPOS, TRUE, kSliderOne);
   SetItemText(dialog, IDC_GAMMATEXT, "1.0");

@@ -1,5 +1,6 @@
 #include "ui/DialogWindow.h"
 
+#include "ui/DialogPlacement.h"
 #include "ui/SystemLibrary.h"
 
 #include <commctrl.h>
@@ -16,6 +17,19 @@ BOOL CALLBACK RemoveProperty(HWND window, LPSTR name, HANDLE, ULONG_PTR) {
 
 BOOL MoveWindowTo(HWND window, int left, int top) {
   return SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+// The work area of the monitor under the point, or nearest to it: the
+// taskbar and other docked bars are left out, and a monitor left of or above
+// the primary one keeps its negative coordinates. Without monitor
+// information, the primary screen.
+PlacementArea WorkAreaAt(POINT point) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
+  if (monitor && GetMonitorInfoA(monitor, &info))
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 } // namespace
@@ -116,17 +130,8 @@ BOOL PlaceAtCursor(HWND window) {
   GetCursorPos(&cursor);
   RECT rect;
   GetWindowRect(window, &rect);
-  int width = rect.right > rect.left ? rect.right - rect.left : rect.left - rect.right;
-  int height = rect.bottom > rect.top ? rect.bottom - rect.top : rect.top - rect.bottom;
-  int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-  int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  if (cursor.x + width > screenWidth)
-    cursor.x = screenWidth - width;
-  if (cursor.x < 0)
-    cursor.x = 0;
-  if (cursor.y + height > screenHeight)
-    cursor.y = screenHeight - height;
-  if (cursor.y < 0)
-    cursor.y = 0;
-  return MoveWindowTo(window, cursor.x, cursor.y);
+  int left = cursor.x;
+  int top = cursor.y;
+  KeepInsideArea(&left, &top, rect.right - rect.left, rect.bottom - rect.top, WorkAreaAt(cursor));
+  return MoveWindowTo(window, left, top);
 }

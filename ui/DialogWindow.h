@@ -58,8 +58,9 @@ private:
 };
 
 // Moves the window's top-left corner to the mouse cursor, keeping the whole
-// window on the primary screen where it fits, and its left and top edges on
-// it where it does not. Returns SetWindowPos's result.
+// window inside the work area of the monitor under the cursor (clear of the
+// taskbar) where it fits, and its left and top edges inside it where it does
+// not. Both dialogs open this way. Returns SetWindowPos's result.
 BOOL PlaceAtCursor(HWND window);
 
 #endif

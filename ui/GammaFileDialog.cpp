@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
@@ -30,16 +31,39 @@ OPENFILENAMEA GammaFileRequest(HWND owner, char *path, DWORD pathSize, const cha
   return request;
 }
 
+// FALSE from a file dialog is a cancel only when no error comes with it. A
+// path longer than the buffer, or a dialog that could not be made, return
+// FALSE as well; without a word the user would take a chosen file that
+// nothing happens to for a fault of the program.
+int TakeChoice(BOOL chosen, HWND owner, const char *title) {
+  if (chosen)
+    return 1;
+  DWORD error = FileDialogError();
+  if (error == FNERR_BUFFERTOOSMALL) {
+    MessageBoxA(owner, "ファイルのパスが長すぎます。短いパスを選んでください。", title,
+                MB_OK | MB_ICONWARNING);
+  } else if (error != 0) {
+    char text[96];
+    std::snprintf(text, sizeof text, "ファイルを選べませんでした (エラー 0x%04lX)。",
+                  static_cast<unsigned long>(error));
+    MessageBoxA(owner, text, title, MB_OK | MB_ICONWARNING);
+  }
+  return 0;
+}
+
+const char kOpenTitle[] = "ガンマファイルの読みこみ";
+const char kSaveTitle[] = "ガンマファイルの保存";
+
 } // namespace
 
 int ChooseGammaFileToOpen(HWND owner, char *path, DWORD pathSize) {
-  OPENFILENAMEA request = GammaFileRequest(owner, path, pathSize, "ガンマファイルの読みこみ",
+  OPENFILENAMEA request = GammaFileRequest(owner, path, pathSize, kOpenTitle,
                                            OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR);
-  return ShowOpenFileDialog(&request) ? 1 : 0;
+  return TakeChoice(ShowOpenFileDialog(&request), owner, kOpenTitle);
 }
 
 int ChooseGammaFileToSave(HWND owner, char *path, DWORD pathSize) {
-  OPENFILENAMEA request = GammaFileRequest(owner, path, pathSize, "ガンマファイルの保存",
-                                           OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_CREATEPROMPT);
-  return ShowSaveFileDialog(&request) ? 1 : 0;
+  OPENFILENAMEA request = GammaFileRequest(
+      owner, path, pathSize, kSaveTitle, OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_CREATEPROMPT);
+  return TakeChoice(ShowSaveFileDialog(&request), owner, kSaveTitle);
 }

@@ -8,6 +8,9 @@
 // left as it was. path is a buffer of pathSize bytes holding the starting
 // name (usually empty) and receives the chosen one. 1 when the user chose a
 // name; 0 when the dialog was cancelled or failed, path then meaning nothing.
+// A failure (a path longer than the buffer, a dialog that could not be
+// shown) is told to the user in a message box owned by `owner`; a cancel
+// is silent.
 
 // Only an existing file in an existing folder is taken.
 int ChooseGammaFileToOpen(HWND owner, char *path, DWORD pathSize);

@@ -52,3 +52,9 @@ BOOL ShowOpenFileDialog(OPENFILENAMEA *request) {
 BOOL ShowSaveFileDialog(OPENFILENAMEA *request) {
   return ShowFileDialog("GetSaveFileNameA", request);
 }
+
+DWORD FileDialogError() {
+  typedef DWORD(WINAPI * ErrorProc)();
+  ErrorProc error = commonDialogs.Find<ErrorProc>("CommDlgExtendedError");
+  return error ? error() : CDERR_INITIALIZATION;
+}

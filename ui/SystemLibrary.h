@@ -39,5 +39,9 @@ int RegisterDialogControls();
 // comctl32.dll), loaded on first use. FALSE also when it cannot be loaded.
 BOOL ShowOpenFileDialog(OPENFILENAMEA *request);
 BOOL ShowSaveFileDialog(OPENFILENAMEA *request);
+// CommDlgExtendedError after one of them returned FALSE: 0 for a cancel, an
+// error code otherwise; CDERR_INITIALIZATION when comdlg32.dll or the entry
+// point is missing, for then no dialog was shown at all.
+DWORD FileDialogError();
 
 #endif

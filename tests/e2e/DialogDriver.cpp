@@ -70,6 +70,27 @@ std::string ItemText(HWND dialog, int controlId) {
   return text;
 }
 
+namespace {
+
+bool RectInside(const RECT &inner, const RECT &outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+} // namespace
+
+bool LiesInside(HWND dialog, const RECT &area, std::initializer_list<int> controlIds) {
+  RECT rect = {};
+  if (!GetWindowRect(dialog, &rect) || !RectInside(rect, area))
+    return false;
+  for (int id : controlIds) {
+    HWND control = GetDlgItem(dialog, id);
+    if (!control || !GetWindowRect(control, &rect) || !RectInside(rect, area))
+      return false;
+  }
+  return true;
+}
+
 void DragSlider(HWND dialog, int controlId, int position) {
   HWND slider = GetDlgItem(dialog, controlId);
   SendMessageA(slider, TBM_SETPOS, TRUE, position);

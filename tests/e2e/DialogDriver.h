@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 // Drives the dialogs of another process as a user would: the controls are
@@ -16,6 +17,9 @@ HWND WaitForOwnedDialog(HWND owner, unsigned timeoutMs);
 bool WaitForWindowGone(HWND window, unsigned timeoutMs);
 
 std::string ItemText(HWND dialog, int controlId);
+// Whether the whole dialog and each of the controls lie inside `area`, in
+// screen coordinates: none is cut off or hidden beyond it.
+bool LiesInside(HWND dialog, const RECT &area, std::initializer_list<int> controlIds);
 // A trackbar dragged to `position`: WM_HSCROLL to its parent.
 void DragSlider(HWND dialog, int controlId, int position);
 // An up-down control clicked to `position`: WM_VSCROLL to its parent.

@@ -209,7 +209,7 @@ protected:
   void ApplyPreset(unsigned preset) { PostMessageA(resident.Window(), WM_HOOKCOMMAND, preset, 0); }
 };
 
-TEST_F(SettingsDialogTest, OpensAtTheCursorWithTheDefaultPresetsAndNothingSelected) {
+TEST_F(SettingsDialogTest, OpensAtTheCursorInsideTheWorkAreaWithTheDefaultPresets) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND dialog = Open(130, 90);
   ASSERT_NE(dialog, nullptr);
@@ -244,7 +244,19 @@ TEST_F(SettingsDialogTest, OpensAtTheCursorWithTheDefaultPresetsAndNothingSelect
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kSettingsGammaText)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kSettingsSlider)));
+  Finish(dialog, IDCANCEL);
 
+  // Opened from the tray, the cursor is on the taskbar: the dialog goes
+  // above it, with OK and Cancel in sight.
+  RECT work = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  ASSERT_LT(work.bottom, GetSystemMetrics(SM_CYSCREEN)) << "no taskbar to keep clear of";
+  dialog = Open(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+  ASSERT_NE(dialog, nullptr);
+  GetWindowRect(dialog, &rect);
+  EXPECT_EQ(work.right, rect.right);
+  EXPECT_EQ(work.bottom, rect.bottom);
+  EXPECT_TRUE(LiesInside(dialog, work, {IDOK, IDCANCEL}));
   Finish(dialog, IDCANCEL);
   ExpectCommandsTakenAgain();
   EXPECT_FALSE(PresetKeyExists());
@@ -430,7 +442,9 @@ TEST_F(SettingsDialogTest, CancelledAndEmptySelectionsLeaveNothingToEdit) {
   EXPECT_EQ(0u, StoredValue("Adjust6"));
 }
 
-TEST_F(SettingsDialogTest, AChangedHookFlagIsSavedAndTakesEffectAtTheNextStart) {
+// The box shows the saved choice, not the one the hook started with; the
+// notice comes whenever that choice differs from whether the hook runs.
+TEST_F(SettingsDialogTest, TheHookChoiceIsKeptAndTakesEffectAtTheNextStart) {
   ASSERT_TRUE(StartResident(ProgramPath()));
   HWND dialog = Open();
   ASSERT_NE(dialog, nullptr);
@@ -442,10 +456,23 @@ TEST_F(SettingsDialogTest, AChangedHookFlagIsSavedAndTakesEffectAtTheNextStart) 
   EXPECT_EQ(nullptr, notice.owner);
   EXPECT_EQ(0u, StoredValue("HookEnabled"));
 
-  // The live flag is still the one read at start.
+  // Untouched, the choice stays off; the hook still runs until the next
+  // start, so the notice still holds.
   dialog = Open();
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(BST_CHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  EXPECT_EQ(BST_UNCHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  Finish(dialog, IDOK);
+  notice = AnswerMessageBox(resident.ProcessId(), "main", IDOK);
+  EXPECT_TRUE(notice.shown);
+  EXPECT_EQ(kHookStateText, notice.text);
+  ExpectCommandsTakenAgain();
+  EXPECT_EQ(0u, StoredValue("HookEnabled"));
+
+  // Back on: what runs already, so nothing to restart for.
+  dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(BST_UNCHECKED, Send(dialog, kSettingsHookCheck, BM_GETCHECK));
+  SetHookCheck(dialog, true);
   Finish(dialog, IDOK);
   EXPECT_FALSE(MessageBoxComes("main"));
   ExpectCommandsTakenAgain();

@@ -1,6 +1,8 @@
+#include "tests/e2e/DialogDriver.h"
 #include "tests/e2e/ResidentFixture.h"
 
 #include "hook/HookCommands.h"
+#include "res/resource.h"
 
 #include <windows.h>
 
@@ -97,6 +99,59 @@ TEST_F(TwoMonitorTest, NextApplyReachesTheMonitorsThereAre) {
   Post(HOOKCMD_GAMMAUP);
   ExpectEveryMonitor(CurveRamp(gamma += 0.025, 0));
   ASSERT_EQ(MonitorDevices().size(), 2u);
+}
+
+BOOL CALLBACK KeepSecondWorkArea(HMONITOR monitor, HDC, RECT *, LPARAM context) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+    *reinterpret_cast<RECT *>(context) = info.rcWork;
+  return TRUE;
+}
+
+// The work area of the monitor that is not the primary one.
+RECT SecondWorkArea() {
+  RECT area = {};
+  EnumDisplayMonitors(nullptr, nullptr, KeepSecondWorkArea, reinterpret_cast<LPARAM>(&area));
+  return area;
+}
+
+// A tray click on the second monitor opens both dialogs there: at the
+// cursor, and in its bottom-right corner kept inside it.
+TEST_F(TwoMonitorTest, DialogsOpenOnTheMonitorUnderTheCursor) {
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  RECT second = SecondWorkArea();
+  ASSERT_GT(second.right, second.left) << "no second monitor";
+  struct {
+    int command;
+    const char *caption;
+    POINT cursor;
+    bool inCorner;
+  } cases[] = {
+      {IDM_RESIDENTSETTINGS, "常駐ガンマ設定", {second.left + 476, 300}, false},
+      {IDM_CREATEGAMMA, "ガンマ設定の作成", {second.left + 500, 200}, false},
+      {IDM_RESIDENTSETTINGS, "常駐ガンマ設定", {second.right - 1, second.bottom - 1}, true},
+      {IDM_CREATEGAMMA, "ガンマ設定の作成", {second.right - 1, second.bottom - 1}, true},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(std::string(c.caption) + (c.inCorner ? " in the corner" : ""));
+    SetCursorPos(c.cursor.x, c.cursor.y);
+    PostMessageA(resident.Window(), WM_COMMAND, static_cast<WPARAM>(c.command), 0);
+    HWND dialog = WaitForDialog(resident.ProcessId(), c.caption, 10000);
+    ASSERT_NE(dialog, nullptr);
+    RECT rect = {};
+    GetWindowRect(dialog, &rect);
+    EXPECT_TRUE(LiesInside(dialog, second, {IDCANCEL}));
+    if (c.inCorner) {
+      EXPECT_EQ(rect.right, second.right);
+      EXPECT_EQ(rect.bottom, second.bottom);
+    } else {
+      EXPECT_EQ(rect.left, c.cursor.x);
+      EXPECT_EQ(rect.top, c.cursor.y);
+    }
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitForWindowGone(dialog, 10000));
+  }
 }
 
 } // namespace

@@ -21,6 +21,11 @@
 #include <sys/resource.h>
 #endif
 
+#ifdef _WIN32
+#include <thread>
+#include <windows.h>
+#endif
+
 #ifdef __SANITIZE_ADDRESS__
 // No test needs more than a few megabytes at once: a larger allocation means
 // the reader believed a name length the file cannot hold, and ends the run.
@@ -521,5 +526,79 @@ TEST_F(GammaFileTest, NamesWhoseSecondByteIsABackslashSave) {
   }
   EXPECT_EQ(Listing().size(), 2u) << "no temporary file is left beside them";
 }
+
+#ifdef _WIN32
+// A virus scanner opens a file just written, without sharing its deletion,
+// and closes it a moment later. Held over the moment the save moves its
+// temporary file, the move and then the removal fail with a sharing
+// violation until the holder lets go. Held briefly, the save waits and
+// succeeds; held past the move's second of retries but not the removal's,
+// the save fails and still leaves no temporary file.
+struct HeldCase {
+  const char *name;
+  DWORD holdMs;
+  int saved;
+};
+
+void PrintTo(const HeldCase &heldCase, std::ostream *out) {
+  *out << heldCase.name;
+}
+
+class HeldTemporaryFile : public GammaFileTest, public ::testing::WithParamInterface<HeldCase> {
+protected:
+  void TearDown() override {
+    SetTemporaryFileObserver(nullptr, nullptr);
+    if (holder.joinable())
+      holder.join();
+  }
+
+  // Opens the temporary file as a scanner does and lets go after holdMs,
+  // from a thread of its own, while the save goes on.
+  static void Hold(void *context, const char *temporaryPath) {
+    auto *test = static_cast<HeldTemporaryFile *>(context);
+    HANDLE file = CreateFileA(temporaryPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    test->held = file != INVALID_HANDLE_VALUE;
+    const DWORD holdMs = test->GetParam().holdMs;
+    test->holder = std::thread([file, holdMs] {
+      Sleep(holdMs);
+      CloseHandle(file);
+    });
+  }
+
+  std::thread holder;
+  bool held = false;
+};
+
+TEST_P(HeldTemporaryFile, IsWaitedForAndNeverLeftBehind) {
+  const Bytes old = NamedFile("old", Pattern(10), 7);
+  Write("target.qlr", old);
+  GammaRamp ramp;
+  ramp.SetCurve(2.0, 4);
+  SetTemporaryFileObserver(Hold, this);
+  const int saved = ramp.SaveToFile(PathOf("target.qlr").c_str());
+  SetTemporaryFileObserver(nullptr, nullptr);
+  holder.join();
+  ASSERT_TRUE(held);
+
+  EXPECT_EQ(saved, GetParam().saved);
+  if (saved) {
+    GammaRamp loaded;
+    ASSERT_EQ(loaded.LoadFromFile(PathOf("target.qlr").c_str()), 1);
+    EXPECT_EQ(StateOf(loaded), StateOf(ramp));
+  } else {
+    EXPECT_EQ(Read(PathOf("target.qlr")), old);
+  }
+  EXPECT_EQ(Listing(), std::vector<std::string>{"target.qlr"});
+}
+
+// The retries wait about a second each: half a second of margin either way.
+INSTANTIATE_TEST_SUITE_P(GammaFile, HeldTemporaryFile,
+                         ::testing::Values(HeldCase{"Briefly", 300, 1},
+                                           HeldCase{"PastTheMove", 1500, 0}),
+                         [](const ::testing::TestParamInfo<HeldCase> &param) {
+                           return std::string(param.param.name);
+                         });
+#endif
 
 } // namespace

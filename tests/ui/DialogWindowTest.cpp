@@ -273,13 +273,15 @@ INSTANTIATE_TEST_SUITE_P(
                                -1}),
     [](const ::testing::TestParamInfo<MoveCase> &param) { return std::string(param.param.name); });
 
-// PlaceAtCursor keeps a window that fits wholly on the screen, and puts one
-// that does not at the left or top edge.
+// PlaceAtCursor keeps a window that fits wholly inside the work area, and
+// puts one that does not at the area's left or top edge. Wine's desktop has
+// a taskbar along its bottom, so the work area ends above the screen's edge,
+// as it does on Windows.
 struct PlaceCase {
   const char *name;
   int cursorX, cursorY;      // negative: from the screen's right/bottom edge
   int width, height;         // negative: this much larger than the screen
-  int expectLeft, expectTop; // -1: flush with the right (bottom) edge
+  int expectLeft, expectTop; // -1: flush with the work area's right (bottom) edge
 };
 
 void PrintTo(const PlaceCase &placeCase, std::ostream *out) {
@@ -288,9 +290,12 @@ void PrintTo(const PlaceCase &placeCase, std::ostream *out) {
 
 class PlaceAtCursorTest : public ::testing::TestWithParam<PlaceCase> {};
 
-TEST_P(PlaceAtCursorTest, KeepsTheWindowOnTheScreen) {
+TEST_P(PlaceAtCursorTest, KeepsTheWindowInsideTheWorkArea) {
   const PlaceCase &c = GetParam();
   Screen screen;
+  RECT work = {};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  ASSERT_LT(work.bottom, screen.height) << "no taskbar to keep clear of";
   int width = c.width < 0 ? screen.width - c.width : c.width;
   int height = c.height < 0 ? screen.height - c.height : c.height;
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 5, 5, width, height,
@@ -302,8 +307,8 @@ TEST_P(PlaceAtCursorTest, KeepsTheWindowOnTheScreen) {
   RECT placed = WindowRect(window);
   DestroyWindow(window);
   SetCursorPos(0, 0); // not left at an edge that a smaller display mode lacks
-  EXPECT_EQ(placed.left, c.expectLeft == -1 ? screen.width - width : c.expectLeft);
-  EXPECT_EQ(placed.top, c.expectTop == -1 ? screen.height - height : c.expectTop);
+  EXPECT_EQ(placed.left, c.expectLeft == -1 ? work.right - width : c.expectLeft);
+  EXPECT_EQ(placed.top, c.expectTop == -1 ? work.bottom - height : c.expectTop);
 }
 
 INSTANTIATE_TEST_SUITE_P(
