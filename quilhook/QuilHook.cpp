@@ -165,8 +165,8 @@ int StartHookThread(HookStart &start) {
   }
   // Every key of the system waits for this thread. It only ever blocks in
   // GetMessage or runs the short hook procedure, so at the top priority it
-  // answers at once even on a busy machine and still takes no time from
-  // anyone.
+  // answers at once even on a busy machine and still takes next to no time
+  // from anyone.
   SetThreadPriority(hookThread, THREAD_PRIORITY_TIME_CRITICAL);
   HANDLE settledOrEnded[] = {start.settled, hookThread};
   WaitForMultipleObjects(2, settledOrEnded, FALSE, INFINITE);
