@@ -66,16 +66,10 @@ void RunAutostartCommand() {
   StartupShortcut shortcut(program);
   // Asked again rather than taken from the check mark: the folder may have
   // changed while the menu was open.
-  if (StartsAtSignIn(shortcut)) {
-    if (!shortcut.Remove())
-      ShowFailure(shortcut);
-    return;
-  }
-  if (!shortcut.Write()) {
+  int on = StartsAtSignIn(shortcut);
+  if (!(on ? shortcut.Remove() : shortcut.Write()))
     ShowFailure(shortcut);
-    return;
-  }
-  if (!SwitchStartupItemOn(kShortcutName))
+  else if (!on && !SwitchStartupItemOn(kShortcutName))
     MessageBoxW(nullptr,
                 L"ショートカットは書きこみましたが、Windowsの設定でオフにされたままです。\n"
                 L"タスクマネージャーの「スタートアップ」で有効にしてください。",

@@ -4,19 +4,19 @@
 
 #include <shellapi.h>
 
-int RunElevated(HWND owner, const wchar_t *program, const wchar_t *parameters, DWORD *exitCode,
+int RunElevated(HWND owner, const char *program, const char *parameters, DWORD *exitCode,
                 DWORD *error) {
   // ShellExecuteEx may hand the verb to a shell extension, which needs COM.
   ComApartment com;
-  SHELLEXECUTEINFOW run = {};
+  SHELLEXECUTEINFOA run = {};
   run.cbSize = sizeof run;
   run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   run.hwnd = owner;
-  run.lpVerb = L"runas";
+  run.lpVerb = "runas";
   run.lpFile = program;
   run.lpParameters = parameters;
   run.nShow = SW_HIDE;
-  if (!ShellExecuteExW(&run)) {
+  if (!ShellExecuteExA(&run)) {
     *error = GetLastError();
     return 0;
   }

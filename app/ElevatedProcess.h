@@ -14,7 +14,7 @@
 // its place: Wine asks nothing before an elevated start and runs the
 // system's program for an unqualified name, so only a stand-in here shows
 // which program and arguments Windows would be asked to run.
-int RunElevated(HWND owner, const wchar_t *program, const wchar_t *parameters, DWORD *exitCode,
+int RunElevated(HWND owner, const char *program, const char *parameters, DWORD *exitCode,
                 DWORD *error);
 
 #endif

@@ -12,15 +12,14 @@ namespace {
 const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
 const int kUnlockedRange = 256;
 const char kTitle[] = "ガンマ範囲の制限";
-const wchar_t kRegArguments[] =
-    L"add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
-    L"/v GdiIcmGammaRange /t REG_DWORD /d 256 /f";
+const char kRegArguments[] = "add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
+                             "/v GdiIcmGammaRange /t REG_DWORD /d 256 /f";
 // A 32-bit program on 64-bit Windows is redirected to a registry view of
 // its own, and its system folder is SysWOW64 under System32's name: the
 // switch makes whichever reg.exe runs write the 64-bit view, the one Windows
 // reads. Elsewhere there is one view, and Vista's reg.exe without an update
 // refuses the switch.
-const wchar_t kTo64BitView[] = L" /reg:64";
+const char kTo64BitView[] = " /reg:64";
 
 int Say(const char *text, UINT type) {
   return MessageBoxA(GetMainWindow(), text, kTitle, type);
@@ -41,15 +40,15 @@ void SayFailure(DWORD error) {
 // found first in the program's folder, which is also the working folder
 // when the program starts with Windows. 0 with the error when the system
 // folder is not known.
-int SystemRegPath(wchar_t *path, DWORD *error) {
-  const wchar_t kName[] = L"\\reg.exe";
-  UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  if (length == 0 || length + lstrlenW(kName) >= MAX_PATH) {
+int SystemRegPath(char *path, DWORD *error) {
+  const char kName[] = "\\reg.exe";
+  UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length + sizeof kName > MAX_PATH) {
     *error = length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW;
     return 0;
   }
   // Not followed by a separator, unless the folder is a drive's root.
-  lstrcatW(path, path[length - 1] == L'\\' ? kName + 1 : kName);
+  lstrcatA(path, path[length - 1] == '\\' ? kName + 1 : kName);
   return 1;
 }
 
@@ -57,16 +56,15 @@ int SystemRegPath(wchar_t *path, DWORD *error) {
 // value reads.
 void WriteUnlockedRange() {
   DWORD exitCode = 0, error = 0;
-  wchar_t reg[MAX_PATH];
+  char reg[MAX_PATH];
   if (!SystemRegPath(reg, &error)) {
     SayFailure(error);
     return;
   }
-  wchar_t arguments[sizeof kRegArguments / sizeof *kRegArguments +
-                    sizeof kTo64BitView / sizeof *kTo64BitView];
-  lstrcpyW(arguments, kRegArguments);
+  char arguments[sizeof kRegArguments + sizeof kTo64BitView];
+  lstrcpyA(arguments, kRegArguments);
   if (RunsUnderWow64())
-    lstrcatW(arguments, kTo64BitView);
+    lstrcatA(arguments, kTo64BitView);
   if (!RunElevated(GetMainWindow(), reg, arguments, &exitCode, &error)) {
     if (error == ERROR_CANCELLED)
       Say("取り消されました。何も変わっていません。", MB_OK | MB_ICONINFORMATION);

@@ -1,31 +1,24 @@
 #include "config/RegistryKey.h"
 
-#include <cstring>
-#include <new>
-
 RegistryKey::RegistryKey() : key(nullptr) {}
 
 RegistryKey::~RegistryKey() { Close(); }
 
 int RegistryKey::Open(const char *subKey, HKEY root) {
-  Close();
-  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS)
-    return 1;
-  key = nullptr;
-  return 0;
+  return OpenWith(subKey, root, KEY_QUERY_VALUE);
 }
 
 int RegistryKey::OpenToChange(const char *subKey, HKEY root) {
-  Close();
-  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) == ERROR_SUCCESS)
-    return 1;
-  key = nullptr;
-  return 0;
+  return OpenWith(subKey, root, KEY_QUERY_VALUE | KEY_SET_VALUE);
 }
 
 int RegistryKey::OpenToRead64(const char *subKey, HKEY root) {
+  return OpenWith(subKey, root, KEY_QUERY_VALUE | KEY_WOW64_64KEY);
+}
+
+int RegistryKey::OpenWith(const char *subKey, HKEY root, REGSAM access) {
   Close();
-  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) == ERROR_SUCCESS)
+  if (RegOpenKeyExA(root, subKey, 0, access, &key) == ERROR_SUCCESS)
     return 1;
   key = nullptr;
   return 0;
@@ -75,26 +68,10 @@ int RegistryKey::GetDword(const char *name, int *out, int defaultValue) {
   return 0;
 }
 
-int RegistryKey::GetBytes(const char *name, unsigned char *data, DWORD capacity, DWORD *size) {
+int RegistryKey::GetBytes(const char *name, unsigned char *data, DWORD *size) {
   if (!key || !size)
     return -1;
-  DWORD length = 0;
-  if (RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &length) != ERROR_SUCCESS)
-    return -1;
-  // A value is read whole or not at all: a buffer too small gets no data.
-  unsigned char small[64];
-  unsigned char *whole = length <= sizeof small ? small : new (std::nothrow) unsigned char[length];
-  if (!whole)
-    return -1;
-  LONG result = RegQueryValueExA(key, name, nullptr, nullptr, whole, &length);
-  if (result == ERROR_SUCCESS) {
-    if (capacity)
-      std::memcpy(data, whole, length < capacity ? length : capacity);
-    *size = length;
-  }
-  if (whole != small)
-    delete[] whole;
-  return result == ERROR_SUCCESS ? 0 : -1;
+  return RegQueryValueExA(key, name, nullptr, nullptr, data, size) == ERROR_SUCCESS ? 0 : -1;
 }
 
 int RegistryKey::DeleteValue(const char *name) {

@@ -38,16 +38,18 @@ public:
   // the value is missing, longer or unreadable; returns -1 and leaves *out
   // untouched without an open key or with a null out.
   int GetDword(const char *name, int *out, int defaultValue);
-  // Reads a value of any type and length: its length into *size and its
-  // first bytes, at most capacity of them, into data. Returns 0 then; -1
-  // when the value is missing or unreadable, without an open key or with a
-  // null size, leaving data and *size untouched.
-  int GetBytes(const char *name, unsigned char *data, DWORD capacity, DWORD *size);
+  // Reads a value of any type into data, which holds *size bytes, and sets
+  // *size to the value's length. Returns 0 then; -1 when the value is
+  // missing, longer than *size or unreadable (data and *size then say
+  // nothing), and without an open key or with a null size.
+  int GetBytes(const char *name, unsigned char *data, DWORD *size);
   // Deletes a value. 1 when it is gone, also when there was none; 0 without
   // an open key or when the key refuses.
   int DeleteValue(const char *name);
 
 private:
+  int OpenWith(const char *subKey, HKEY root, REGSAM access);
+
   HKEY key;
 };
 

@@ -10,7 +10,8 @@
 // read, and deleted when it says off; it is never written.
 
 // 1 when the item (a file name such as "Quillora.lnk") is switched off
-// there; 0 when it is on, has no value, or its value is empty.
+// there; 0 when it is on, has no value, or its value is empty or longer
+// than 64 bytes.
 int StartupItemSwitchedOff(const char *item);
 
 // Deletes the item's value when it says off and leaves any other. 1 when the

@@ -21,8 +21,8 @@ enum class StandIn { kWrites, kEndsWithoutWriting, kRefusedAtThePrompt };
 
 struct Request {
   int count = 0;
-  std::wstring program;
-  std::wstring arguments;
+  std::string program;
+  std::string arguments;
 };
 
 StandIn standIn = StandIn::kWrites;
@@ -54,8 +54,7 @@ int RunsUnderWow64() {
   return wow64;
 }
 
-int RunElevated(HWND, const wchar_t *program, const wchar_t *arguments, DWORD *exitCode,
-                DWORD *error) {
+int RunElevated(HWND, const char *program, const char *arguments, DWORD *exitCode, DWORD *error) {
   ++asked.count;
   asked.program = program;
   asked.arguments = arguments;
@@ -71,8 +70,8 @@ int RunElevated(HWND, const wchar_t *program, const wchar_t *arguments, DWORD *e
 
 namespace {
 
-const wchar_t kArguments[] = L"add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
-                             L"/v GdiIcmGammaRange /t REG_DWORD /d 256 /f";
+const char kArguments[] = "add \"HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM\" "
+                          "/v GdiIcmGammaRange /t REG_DWORD /d 256 /f";
 
 class GammaRangeUnlockCommand : public testing::Test {
 protected:
@@ -110,10 +109,10 @@ protected:
     return texts;
   }
 
-  static std::wstring SystemReg() {
-    wchar_t folder[MAX_PATH] = L"";
-    GetSystemDirectoryW(folder, MAX_PATH);
-    return std::wstring(folder) + L"\\reg.exe";
+  static std::string SystemReg() {
+    char folder[MAX_PATH] = "";
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\reg.exe";
   }
 };
 
@@ -124,9 +123,9 @@ TEST_F(GammaRangeUnlockCommand, AsksForTheSystemFoldersRegExeWithTheSwitchOnlyUn
   const struct {
     const char *system;
     int wow64;
-    std::wstring arguments;
+    std::string arguments;
   } kCases[] = {
-      {"32-bit program on 64-bit Windows", 1, std::wstring(kArguments) + L" /reg:64"},
+      {"32-bit program on 64-bit Windows", 1, std::string(kArguments) + " /reg:64"},
       {"64-bit program, or 32-bit Windows", 0, kArguments},
   };
   for (const auto &c : kCases) {
