@@ -100,7 +100,6 @@ if [ "$smoke32" = ON ] && ctest --preset win64 -N -L smoke32 "$@" | grep -q '^  
   [ -n "$xorg_pid" ] || start_xorg
   echo "== win32 smoke suite ($win32_way), with the 64-bit test programs of win64"
   smoke_start=$SECONDS
-  if [ "$win32_way" = emulated ]; then
   # Once, without QUIL_REPEAT: emulated, each start costs a minute.
   if [ "$win32_way" = emulated ]; then
     in_emulated_i386 "$root/scripts/smoke32.sh" "$@" || status=1
