@@ -4,11 +4,8 @@
 
 namespace {
 
-// In 64 bits: an area and a size near the int range cannot overflow.
 int KeepInside(int position, int size, int low, int high) {
-  long long placed =
-      std::min<long long>(position, static_cast<long long>(high) - std::max(size, 0));
-  return static_cast<int>(std::max<long long>(placed, low));
+  return std::max(std::min(position, high - std::max(size, 0)), low);
 }
 
 } // namespace

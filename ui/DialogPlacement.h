@@ -17,7 +17,9 @@ struct PlacementArea {
 // moved the least that keeps it inside the area: first its right and bottom
 // edges are pulled in, then its left and top edges, so that a window larger
 // than the area starts at the area's left or top edge and its title bar and
-// first controls stay on it. Sizes of 0 or below count as 0.
+// first controls stay on it. Sizes of 0 or below count as 0. The area's
+// right and bottom less the size must fit in an int, as they do for any
+// screen and window Windows gives.
 void KeepInsideArea(int *x, int *y, int width, int height, const PlacementArea &area);
 
 #endif

@@ -5,7 +5,6 @@
 #include <commdlg.h>
 
 #include <cstddef>
-#include <cstdio>
 
 namespace {
 
@@ -39,15 +38,12 @@ int TakeChoice(BOOL chosen, HWND owner, const char *title) {
   if (chosen)
     return 1;
   DWORD error = FileDialogError();
-  if (error == FNERR_BUFFERTOOSMALL) {
-    MessageBoxA(owner, "ファイルのパスが長すぎます。短いパスを選んでください。", title,
-                MB_OK | MB_ICONWARNING);
-  } else if (error != 0) {
-    char text[96];
-    std::snprintf(text, sizeof text, "ファイルを選べませんでした (エラー 0x%04lX)。",
-                  static_cast<unsigned long>(error));
-    MessageBoxA(owner, text, title, MB_OK | MB_ICONWARNING);
-  }
+  if (error != 0)
+    MessageBoxA(owner,
+                error == FNERR_BUFFERTOOSMALL
+                    ? "ファイルのパスが長すぎます。短いパスを選んでください。"
+                    : "ファイルダイアログを使えませんでした。",
+                title, MB_OK | MB_ICONWARNING);
   return 0;
 }
 
