@@ -1,6 +1,8 @@
 #include "gamma/GammaRamp.h"
 
+#include "gamma/CheckedRamp.h"
 #include "gamma/DesktopRamp.h"
+#include "gamma/DeviceRamp.h"
 #include "gamma/DisplayDC.h"
 #include "gamma/DisplayDevices.h"
 #include "gamma/ScreenDC.h"
@@ -49,7 +51,8 @@ void AddRefused(ApplyOutcome &outcome, const char *deviceName) {
 }
 
 // A device whose DC cannot be made has left the desktop since it was listed:
-// it is passed over, and the next apply lists the devices again.
+// it is passed over, and the next apply lists the devices again. A monitor
+// whose driver says TRUE but does not show the ramp refused it.
 void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
   const DisplayDevices &devices = knownDevices.Current();
   outcome.monitorCount = devices.Count();
@@ -57,16 +60,23 @@ void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
     DisplayDC monitor(devices.Name(i));
     if (!monitor.Get())
       knownDevices.Forget();
-    else if (SetDeviceGammaRamp(monitor.Get(), const_cast<std::uint16_t *>(entries)))
+    else if (TakeDeviceRamp(monitor.Get(), entries))
       ++outcome.monitorsTaken;
     else
       AddRefused(outcome, devices.Name(i));
   }
 }
 
-int ShowsRamp(HDC dc, const std::uint16_t *applied) {
+// What one monitor shows where the ramp in force should be.
+enum class Shown { kApplied, kIdentity, kOther };
+
+Shown ReadShown(HDC dc, const std::uint16_t *applied, const std::uint16_t *identity) {
   std::uint16_t shown[GammaRamp::kEntryCount];
-  return dc && GetDeviceGammaRamp(dc, shown) && DisplayShowsRamp(shown, applied);
+  if (!dc || !GetDeviceRamp(dc, shown))
+    return Shown::kOther;
+  if (DisplayShowsRamp(shown, applied))
+    return Shown::kApplied;
+  return DisplayShowsRamp(shown, identity) ? Shown::kIdentity : Shown::kOther;
 }
 
 } // namespace
@@ -96,12 +106,31 @@ int ScreenShowsRamp(const std::uint16_t *applied) {
   const DisplayDevices &devices = knownDevices.Current();
   if (!devices.Count()) {
     ScreenDC screen;
-    return ShowsRamp(screen.Get(), applied);
+    return DeviceShowsRamp(screen.Get(), applied);
   }
   for (int i = 0; i < devices.Count(); ++i) {
     DisplayDC monitor(devices.Name(i));
-    if (!ShowsRamp(monitor.Get(), applied))
+    if (!DeviceShowsRamp(monitor.Get(), applied))
       return 0;
   }
   return 1;
+}
+
+int ScreenShowsReset(const std::uint16_t *applied) {
+  GammaRamp identity;
+  identity.SetIdentity();
+  const DisplayDevices &devices = knownDevices.Current();
+  if (!devices.Count()) {
+    ScreenDC screen;
+    return ReadShown(screen.Get(), applied, identity.Entries()) == Shown::kIdentity;
+  }
+  int reset = 0;
+  for (int i = 0; i < devices.Count(); ++i) {
+    DisplayDC monitor(devices.Name(i));
+    Shown shown = ReadShown(monitor.Get(), applied, identity.Entries());
+    if (shown == Shown::kOther)
+      return 0;
+    reset |= shown == Shown::kIdentity;
+  }
+  return reset;
 }
