@@ -56,8 +56,9 @@ public:
   // desktop's DC. A monitor takes it when its call succeeds and a read-back
   // on the same DC shows the ramp, or cannot be made (TakeDeviceRamp). 1
   // when at least one monitor (or the desktop) took it; on 0 the display
-  // keeps the ramp it had, or whatever a driver that said TRUE left there. When outcome is given it says what
-  // each monitor did. The object is never changed.
+  // keeps the ramp it had, or whatever a driver that said TRUE left there.
+  // When outcome is given it says what each monitor did. The object is
+  // never changed.
   int Apply(ApplyOutcome *outcome = nullptr) const;
 
   void SetTargetSize(int width, int height);

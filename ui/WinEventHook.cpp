@@ -27,7 +27,9 @@ void Release(const WinEventHook *hook) {
 
 WinEventHook::WinEventHook() : hook(nullptr), window(nullptr), message(0) {}
 
-WinEventHook::~WinEventHook() { Unregister(); }
+WinEventHook::~WinEventHook() {
+  Unregister();
+}
 
 int WinEventHook::Register(DWORD event, HWND target, UINT targetMessage) {
   Unregister();

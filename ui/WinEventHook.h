@@ -31,8 +31,8 @@ public:
   int IsRegistered() const { return hook != nullptr; }
 
 private:
-  static void CALLBACK Notify(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
-                              LONG child, DWORD thread, DWORD time);
+  static void CALLBACK Notify(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child,
+                              DWORD thread, DWORD time);
 
   HWINEVENTHOOK hook;
   HWND window;

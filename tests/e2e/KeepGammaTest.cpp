@@ -262,7 +262,6 @@ TEST_F(KeepGammaHotKeyTest, ResumeBroadcastReachesTheHiddenMainWindow) {
   EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack));
 }
 
-
 TEST_F(KeepGammaHotKeyTest, KeepGammaZeroPutsNothingBack) {
   SetPresetValue("KeepGamma", 0);
   StartAndApply();
@@ -435,8 +434,8 @@ protected:
       return;
     }
     DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), event.message, event.wParam, 0,
-                                    SMTO_NORMAL, 10000, &result))
+    ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), event.message, event.wParam, 0, SMTO_NORMAL,
+                                    10000, &result))
         << event.name;
   }
 

@@ -179,8 +179,8 @@ TEST_F(SilentDriverRoadsTest, AOneShotRunTheDisplayDoesNotShowSendsNoNotice) {
   ExpectStill(hotKey, 0);
   GammaRamp identity;
   identity.SetIdentity();
-  ASSERT_TRUE(SetDisplayRamp(std::vector<std::uint16_t>(
-      identity.Entries(), identity.Entries() + GammaRamp::kEntryCount)));
+  ASSERT_TRUE(SetDisplayRamp(
+      std::vector<std::uint16_t>(identity.Entries(), identity.Entries() + GammaRamp::kEntryCount)));
   ASSERT_TRUE(resident.Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
   EXPECT_TRUE(WaitForDisplayRamp(hotKey, 5000)) << "not the one-shot run's ramp";
 }

@@ -4,7 +4,9 @@
 // may. Wine never does; reading the ramp back is left to the system.
 #include "gamma/DeviceRamp.h"
 
-int SetDeviceRamp(HDC, const std::uint16_t *) { return 1; }
+int SetDeviceRamp(HDC, const std::uint16_t *) {
+  return 1;
+}
 
 int GetDeviceRamp(HDC dc, std::uint16_t *entries) {
   return GetDeviceGammaRamp(dc, entries) != FALSE;

@@ -29,7 +29,9 @@ int GetDeviceRamp(HDC dc, std::uint16_t *entries) {
 namespace {
 
 int observed = 0;
-void CountApplied(void *, const GammaRamp &) { ++observed; }
+void CountApplied(void *, const GammaRamp &) {
+  ++observed;
+}
 
 class SilentDriverTest : public DisplayRampFixture {
 protected:
