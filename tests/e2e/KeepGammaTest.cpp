@@ -516,6 +516,8 @@ TEST_F(KeepGammaEventTest, ABurstOfForegroundChangesGivesAFewChecksAndNoApply) {
     Sleep(10);
   }
   burst.join();
+  // Until the program has handled every event.
+  EXPECT_TRUE(resident.Sync());
   DWORD elapsed = GetTickCount() - start;
   ExpectStill(applied, kQuietPeriod);
   int checks = Checks() - checksBefore;
