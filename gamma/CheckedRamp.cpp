@@ -9,8 +9,3 @@ int TakeDeviceRamp(HDC dc, const std::uint16_t *entries) {
   std::uint16_t shown[GammaRamp::kEntryCount];
   return !GetDeviceRamp(dc, shown) || DisplayShowsRamp(shown, entries);
 }
-
-int DeviceShowsRamp(HDC dc, const std::uint16_t *applied) {
-  std::uint16_t shown[GammaRamp::kEntryCount];
-  return dc && GetDeviceRamp(dc, shown) && DisplayShowsRamp(shown, applied);
-}

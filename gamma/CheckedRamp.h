@@ -13,8 +13,4 @@
 // reject "silently", returning TRUE without setting it.
 int TakeDeviceRamp(HDC dc, const std::uint16_t *entries);
 
-// 1 when the display behind the context shows `applied`; 0 when it shows
-// another ramp, or when there is no context or it cannot be read.
-int DeviceShowsRamp(HDC dc, const std::uint16_t *applied);
-
 #endif

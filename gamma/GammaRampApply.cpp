@@ -70,13 +70,21 @@ void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
 // What one monitor shows where the ramp in force should be.
 enum class Shown { kApplied, kIdentity, kOther };
 
-Shown ReadShown(HDC dc, const std::uint16_t *applied, const std::uint16_t *identity) {
+// What a reset leaves: entry j at level j % 256, within one level.
+int ShowsIdentity(const std::uint16_t *shown) {
+  for (int i = 0; i < GammaRamp::kEntryCount; ++i)
+    if (static_cast<unsigned>((shown[i] >> 8) - i % 256 + 1) > 2)
+      return 0;
+  return 1;
+}
+
+Shown ReadShown(HDC dc, const std::uint16_t *applied) {
   std::uint16_t shown[GammaRamp::kEntryCount];
   if (!dc || !GetDeviceRamp(dc, shown))
     return Shown::kOther;
   if (DisplayShowsRamp(shown, applied))
     return Shown::kApplied;
-  return DisplayShowsRamp(shown, identity) ? Shown::kIdentity : Shown::kOther;
+  return ShowsIdentity(shown) ? Shown::kIdentity : Shown::kOther;
 }
 
 } // namespace
@@ -102,35 +110,42 @@ int GammaRamp::Apply(ApplyOutcome *outcome) const {
   return 1;
 }
 
-int ScreenShowsRamp(const std::uint16_t *applied) {
+namespace {
+
+// Monitors by what they show; the desktop's DC stands for them when none
+// is listed.
+struct ScreenReading {
+  int identity;
+  int other;
+};
+
+void Tally(ScreenReading &reading, Shown shown) {
+  reading.identity += shown == Shown::kIdentity;
+  reading.other += shown == Shown::kOther;
+}
+
+ScreenReading ReadScreen(const std::uint16_t *applied) {
+  ScreenReading reading = {0, 0};
   const DisplayDevices &devices = knownDevices.Current();
   if (!devices.Count()) {
     ScreenDC screen;
-    return DeviceShowsRamp(screen.Get(), applied);
+    Tally(reading, ReadShown(screen.Get(), applied));
   }
   for (int i = 0; i < devices.Count(); ++i) {
     DisplayDC monitor(devices.Name(i));
-    if (!DeviceShowsRamp(monitor.Get(), applied))
-      return 0;
+    Tally(reading, ReadShown(monitor.Get(), applied));
   }
-  return 1;
+  return reading;
+}
+
+} // namespace
+
+int ScreenShowsRamp(const std::uint16_t *applied) {
+  ScreenReading reading = ReadScreen(applied);
+  return !reading.identity && !reading.other;
 }
 
 int ScreenShowsReset(const std::uint16_t *applied) {
-  GammaRamp identity;
-  identity.SetIdentity();
-  const DisplayDevices &devices = knownDevices.Current();
-  if (!devices.Count()) {
-    ScreenDC screen;
-    return ReadShown(screen.Get(), applied, identity.Entries()) == Shown::kIdentity;
-  }
-  int reset = 0;
-  for (int i = 0; i < devices.Count(); ++i) {
-    DisplayDC monitor(devices.Name(i));
-    Shown shown = ReadShown(monitor.Get(), applied, identity.Entries());
-    if (shown == Shown::kOther)
-      return 0;
-    reset |= shown == Shown::kIdentity;
-  }
-  return reset;
+  ScreenReading reading = ReadScreen(applied);
+  return reading.identity && !reading.other;
 }
