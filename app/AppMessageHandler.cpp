@@ -58,11 +58,13 @@ const ResolutionEntry *FindEntry(const ResolutionTable &table, int width, int he
 }
 
 // Returns 1 when the ramp was applied at once but its pause and drain was
-// left to an outer drain.
-int ApplyEntryFile(AppState &state, const ResolutionEntry &entry) {
+// left to an outer drain. Clears *leftAlone once the file is applied or
+// scheduled.
+int ApplyEntryFile(AppState &state, const ResolutionEntry &entry, int *leftAlone) {
   GammaRamp *ramp = state.workRamp;
   if (!entry.path || !ramp || !ramp->LoadFromFile(entry.path))
     return 0;
+  *leftAlone = 0;
   int delay = ramp->GetApplyDelay();
   // A negative delay can only come from a damaged file; it is taken as none
   // rather than leaving the new resolution without its ramp.
@@ -98,15 +100,22 @@ void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
   int examinedAll = 0;
   const ResolutionEntry *entry = FindEntry(state.resolutionTable, width, height, &examinedAll);
   int drainLeftToOuter = 0;
-  if (entry)
-    drainLeftToOuter = ApplyEntryFile(state, *entry);
-  else if (state.resolutionTable.count > 0 && examinedAll && state.baseRamp)
+  int leftAlone = 1;
+  if (entry) {
+    drainLeftToOuter = ApplyEntryFile(state, *entry, &leftAlone);
+  } else if (state.resolutionTable.count > 0 && examinedAll && state.baseRamp) {
     ApplyAndReport(state, *state.baseRamp, "既定");
+    leftAlone = 0;
+  }
   // Had this change drained the queue itself, the changes dispatched in that
   // drain would have found the flag set; the outer drain dispatches them
   // now, so the flag stays set for them and the same changes take effect.
   state.displayChangeBusy = drainLeftToOuter;
   EndRampWait(state);
+  // The change may have reset the ramp, and no rule puts one on: the keeper
+  // checks it as after a resume.
+  if (leftAlone && state.gammaKeeper)
+    state.gammaKeeper->OnSystemEvent(WM_DISPLAYCHANGE, 0, lParam);
 }
 
 void OnTimer(AppState &state, WPARAM timer) {
@@ -221,6 +230,9 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     break;
   case WM_POWERBROADCAST:
   case WM_WTSSESSION_CHANGE:
+  case WM_SETTINGCHANGE:
+  case WM_DEVICECHANGE:
+  case WM_WINEVENTNOTICE:
     if (state.gammaKeeper)
       state.gammaKeeper->OnSystemEvent(message, wParam, lParam);
     break;

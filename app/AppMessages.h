@@ -12,11 +12,18 @@
 // mouse message.
 const UINT WM_TRAYNOTIFY = WM_USER + 1;
 
+// Another program's window came to the foreground, or the desktop switched
+// (wParam: EVENT_SYSTEM_FOREGROUND or EVENT_SYSTEM_DESKTOPSWITCH); posted by
+// the keeper's event hooks.
+const UINT WM_WINEVENTNOTICE = WM_USER + 2;
+
 // Fires when a per-resolution ramp's apply delay is over.
 const UINT_PTR kPendingRampTimer = 1;
 
 // Fires once the system has settled after an event that may have reset the
-// display's ramp (resume, unlock, display on); runs only after such events.
+// display's ramp (resume, unlock, display on, a change of resolution or
+// settings or devices, another window in front); runs only after such
+// events.
 const UINT_PTR kKeepGammaTimer = 2;
 
 // Tries the tray icon again while the shell refuses it (a shell that starts

@@ -3,6 +3,7 @@
 #include "app/AppMessages.h"
 
 #include <algorithm>
+#include <dbt.h>
 
 namespace {
 
@@ -10,32 +11,78 @@ namespace {
 // enough that the user hardly sees the uncorrected screen.
 const UINT kSettleDelayMs = 500;
 
-int MayResetDisplay(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_WTSSESSION_CHANGE)
+// The rules of a check, the stricter one the larger: a burst of events of
+// both kinds is checked by the stricter.
+const int kNoCheck = 0;
+// Put the ramp back only when the display shows the identity ramp.
+const int kIfReset = 1;
+// Put the ramp back whenever the display no longer shows it.
+const int kIfNotShown = 2;
+
+// Read by other processes: the tests and the bench count checks and
+// re-applies, which the display alone cannot show.
+const char kChecksProperty[] = "QuilloraKeepChecks";
+const char kPutBackProperty[] = "QuilloraKeepPutBack";
+
+int CheckRule(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_WTSSESSION_CHANGE:
     return wParam == WTS_SESSION_UNLOCK || wParam == WTS_CONSOLE_CONNECT ||
-           wParam == WTS_REMOTE_CONNECT;
-  if (message == WM_POWERBROADCAST)
+                   wParam == WTS_REMOTE_CONNECT
+               ? kIfNotShown
+               : kNoCheck;
+  case WM_POWERBROADCAST:
     return wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND ||
-           SaysDisplayCameOn(wParam, lParam);
-  return 0;
+                   SaysDisplayCameOn(wParam, lParam)
+               ? kIfNotShown
+               : kNoCheck;
+  // Offered only when the per-resolution rules left the change alone.
+  case WM_DISPLAYCHANGE:
+  // A wallpaper or a colour setting changed.
+  case WM_SETTINGCHANGE:
+    return kIfNotShown;
+  // A device came or went: a monitor switched on, a KVM switch, a USB
+  // device plugged in.
+  case WM_DEVICECHANGE:
+    return wParam == DBT_DEVNODES_CHANGED ? kIfNotShown : kNoCheck;
+  // Settings, Action Center, a notification, a full-screen program, the
+  // secure desktop: or a game that sets its own ramp as it comes up.
+  case WM_WINEVENTNOTICE:
+    return wParam == kForegroundEvent || wParam == kDesktopSwitchEvent ? kIfReset : kNoCheck;
+  default:
+    return kNoCheck;
+  }
+}
+
+// A monitor may have come or gone with these; the list of devices is made
+// again at the check.
+int MayChangeMonitors(UINT message) {
+  return message == WM_WTSSESSION_CHANGE || message == WM_POWERBROADCAST ||
+         message == WM_DEVICECHANGE;
 }
 
 } // namespace
 
 GammaKeeper::GammaKeeper(HWND mainWindow)
-    : window(mainWindow), holdsRamp(0), checkPending(0), checkDeferred(0), rampInForce(), session(),
-      displayPower() {
+    : window(mainWindow), holdsRamp(0), checkPending(kNoCheck), checkDeferred(kNoCheck),
+      checksMade(0), rampsPutBack(0), rampInForce(), session(), displayPower(), foreground(),
+      desktopSwitch() {
   SetAppliedRampObserver(&GammaKeeper::Remember, this);
   session.Register(window);
   displayPower.Register(window);
+  foreground.Register(kForegroundEvent, window, WM_WINEVENTNOTICE);
+  // Windows 8 and later raise it; earlier ones take the hook and stay silent.
+  desktopSwitch.Register(kDesktopSwitchEvent, window, WM_WINEVENTNOTICE);
 }
 
 GammaKeeper::~GammaKeeper() {
   SetAppliedRampObserver(nullptr, nullptr);
   if (checkPending)
     KillTimer(window, kKeepGammaTimer);
-  checkPending = 0;
-  checkDeferred = 0;
+  checkPending = kNoCheck;
+  checkDeferred = kNoCheck;
+  RemovePropA(window, kChecksProperty);
+  RemovePropA(window, kPutBackProperty);
 }
 
 void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
@@ -48,17 +95,20 @@ void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
 }
 
 void GammaKeeper::OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!holdsRamp || !MayResetDisplay(message, wParam, lParam))
+  if (!holdsRamp)
     return;
-  // A reconnected session or a resumed machine may show other monitors.
-  ForgetDisplayDevices();
-  StartSettleTimer();
+  int rule = CheckRule(message, wParam, lParam);
+  if (rule == kNoCheck)
+    return;
+  if (MayChangeMonitors(message))
+    ForgetDisplayDevices();
+  StartSettleTimer(rule);
 }
 
 // Restarted by every event: the check comes once the system has been quiet
 // for the whole delay.
-void GammaKeeper::StartSettleTimer() {
-  checkPending = 1;
+void GammaKeeper::StartSettleTimer(int rule) {
+  checkPending = std::max(checkPending, rule);
   SetTimer(window, kKeepGammaTimer, kSettleDelayMs, nullptr);
 }
 
@@ -66,23 +116,38 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
   if (!checkPending)
     return;
   KillTimer(window, kKeepGammaTimer);
-  checkPending = 0;
+  int rule = checkPending;
+  checkPending = kNoCheck;
   if (!holdsRamp)
     return;
   if (rampWaiting) {
-    checkDeferred = 1;
+    checkDeferred = std::max(checkDeferred, rule);
     return;
   }
-  if (ScreenShowsRamp(rampInForce.Entries()))
+  Count(kChecksProperty, checksMade);
+  if (!DisplayWantsRamp(rule))
     return;
+  Count(kPutBackProperty, rampsPutBack);
   rampInForce.Apply();
+}
+
+int GammaKeeper::DisplayWantsRamp(int rule) const {
+  if (rule == kIfReset)
+    return ScreenShowsReset(rampInForce.Entries());
+  return !ScreenShowsRamp(rampInForce.Entries());
+}
+
+void GammaKeeper::Count(const char *property, int &count) {
+  ++count;
+  SetPropA(window, property, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(count)));
 }
 
 void GammaKeeper::OnRampWaitOver() {
   if (!checkDeferred)
     return;
-  checkDeferred = 0;
-  StartSettleTimer();
+  int rule = checkDeferred;
+  checkDeferred = kNoCheck;
+  StartSettleTimer(rule);
 }
 
 void GammaKeeper::TakeRampAppliedElsewhere(const std::uint16_t *entries) {

@@ -14,6 +14,11 @@
 //       posts PAIRS gamma up/down hot-key commands and a last "preset 9" to
 //       the window of CLASS and prints the milliseconds until the screen
 //       shows the preset's ramp
+//   quilbench foreground CLASS EVENTS
+//       raises EVENTS foreground changes in a burst, as another program's
+//       window coming to the front does, waits until the program's settle
+//       delay has passed, and prints how many checks of the display and how
+//       many re-applies the program made for them
 #include "app/AppMessages.h"
 #include "gamma/GammaRamp.h"
 #include "hook/HookCommands.h"
@@ -153,6 +158,37 @@ int Burst(const char *className, int pairs) {
   return 0;
 }
 
+int KeeperCount(HWND window, const char *property) {
+  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(window, property)));
+}
+
+int Foreground(const char *className, int events) {
+  HWND program = FindWindowA(className, nullptr);
+  // Wine passes on an event only when it names a window.
+  HWND front = CreateWindowExA(0, "STATIC", "front", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  if (!program || !front)
+    return 1;
+  const int checks = KeeperCount(program, "QuilloraKeepChecks");
+  const int putBack = KeeperCount(program, "QuilloraKeepPutBack");
+  // Makes this thread's message queue, and with it Wine's copy of which hooks
+  // are active, now that the program has hooked the event.
+  MSG message;
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+  for (int i = 0; i < events; ++i)
+    NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, front, OBJID_WINDOW, CHILDID_SELF);
+  // Well past the settle delay of half a second, then the program has
+  // handled everything before an answer.
+  Sleep(2000);
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(program, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result))
+    return 1;
+  std::printf("%d %d\n", KeeperCount(program, "QuilloraKeepChecks") - checks,
+              KeeperCount(program, "QuilloraKeepPutBack") - putBack);
+  DestroyWindow(front);
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -164,6 +200,8 @@ int main(int argc, char **argv) {
     return Curve(std::atoi(argv[2]));
   if (argc == 4 && std::strcmp(argv[1], "burst") == 0)
     return Burst(argv[2], std::atoi(argv[3]));
-  std::fprintf(stderr, "usage: quilbench launch|wait|curve|burst ...\n");
+  if (argc == 4 && std::strcmp(argv[1], "foreground") == 0)
+    return Foreground(argv[2], std::atoi(argv[3]));
+  std::fprintf(stderr, "usage: quilbench launch|wait|curve|burst|foreground ...\n");
   return 2;
 }

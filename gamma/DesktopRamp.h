@@ -5,7 +5,7 @@
 
 // Puts a ramp (GammaRamp::kEntryCount entries) on the desktop's own DC,
 // GetDC with no window: the road of last resort when no monitor's DC takes
-// it. 1 when the display took it.
+// it. 1 when the display took it and shows it (TakeDeviceRamp).
 //
 // It has a file of its own so that a test can link another definition in
 // its place: since Windows 10 1903 an extended desktop of two monitors

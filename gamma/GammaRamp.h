@@ -53,9 +53,12 @@ public:
 
   // Puts the ramp on every monitor of the desktop, each through a DC of its
   // own display device; when none takes it or none is listed, through the
-  // desktop's DC. 1 when at least one monitor (or the desktop) took it; on 0
-  // the display keeps the ramp it had. When outcome is given it says what
-  // each monitor did. The object is never changed.
+  // desktop's DC. A monitor takes it when its call succeeds and a read-back
+  // on the same DC shows the ramp, or cannot be made (TakeDeviceRamp). 1
+  // when at least one monitor (or the desktop) took it; on 0 the display
+  // keeps the ramp it had, or whatever a driver that said TRUE left there.
+  // When outcome is given it says what each monitor did. The object is
+  // never changed.
   int Apply(ApplyOutcome *outcome = nullptr) const;
 
   void SetTargetSize(int width, int height);
@@ -116,6 +119,13 @@ int ScreenShowsRamp(const std::uint16_t *applied);
 // test can make a real scanner do on time. Null removes it.
 typedef void (*TemporaryFileObserver)(void *context, const char *temporaryPath);
 void SetTemporaryFileObserver(TemporaryFileObserver observer, void *context);
+
+// 1 when the display shows what a reset leaves where `applied` should be:
+// at least one monitor shows the identity ramp (within one level, as
+// DisplayShowsRamp) and not `applied`, and every other monitor shows one of
+// the two. 0 when every monitor shows `applied`, or any shows a third ramp,
+// which a program set on purpose, or cannot be read.
+int ScreenShowsReset(const std::uint16_t *applied);
 
 // Apply keeps the list of monitors between calls, and lists them again only
 // after this call or when a listed monitor has gone. Call it when the

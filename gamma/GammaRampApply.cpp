@@ -1,6 +1,8 @@
 #include "gamma/GammaRamp.h"
 
+#include "gamma/CheckedRamp.h"
 #include "gamma/DesktopRamp.h"
+#include "gamma/DeviceRamp.h"
 #include "gamma/DisplayDC.h"
 #include "gamma/DisplayDevices.h"
 #include "gamma/ScreenDC.h"
@@ -49,7 +51,8 @@ void AddRefused(ApplyOutcome &outcome, const char *deviceName) {
 }
 
 // A device whose DC cannot be made has left the desktop since it was listed:
-// it is passed over, and the next apply lists the devices again.
+// it is passed over, and the next apply lists the devices again. A monitor
+// whose driver says TRUE but does not show the ramp refused it.
 void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
   const DisplayDevices &devices = knownDevices.Current();
   outcome.monitorCount = devices.Count();
@@ -57,16 +60,31 @@ void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
     DisplayDC monitor(devices.Name(i));
     if (!monitor.Get())
       knownDevices.Forget();
-    else if (SetDeviceGammaRamp(monitor.Get(), const_cast<std::uint16_t *>(entries)))
+    else if (TakeDeviceRamp(monitor.Get(), entries))
       ++outcome.monitorsTaken;
     else
       AddRefused(outcome, devices.Name(i));
   }
 }
 
-int ShowsRamp(HDC dc, const std::uint16_t *applied) {
+// What one monitor shows where the ramp in force should be.
+enum class Shown { kApplied, kIdentity, kOther };
+
+// What a reset leaves: entry j at level j % 256, within one level.
+int ShowsIdentity(const std::uint16_t *shown) {
+  for (int i = 0; i < GammaRamp::kEntryCount; ++i)
+    if (static_cast<unsigned>((shown[i] >> 8) - i % 256 + 1) > 2)
+      return 0;
+  return 1;
+}
+
+Shown ReadShown(HDC dc, const std::uint16_t *applied) {
   std::uint16_t shown[GammaRamp::kEntryCount];
-  return dc && GetDeviceGammaRamp(dc, shown) && DisplayShowsRamp(shown, applied);
+  if (!dc || !GetDeviceRamp(dc, shown))
+    return Shown::kOther;
+  if (DisplayShowsRamp(shown, applied))
+    return Shown::kApplied;
+  return ShowsIdentity(shown) ? Shown::kIdentity : Shown::kOther;
 }
 
 } // namespace
@@ -92,16 +110,42 @@ int GammaRamp::Apply(ApplyOutcome *outcome) const {
   return 1;
 }
 
-int ScreenShowsRamp(const std::uint16_t *applied) {
+namespace {
+
+// Monitors by what they show; the desktop's DC stands for them when none
+// is listed.
+struct ScreenReading {
+  int identity;
+  int other;
+};
+
+void Tally(ScreenReading &reading, Shown shown) {
+  reading.identity += shown == Shown::kIdentity;
+  reading.other += shown == Shown::kOther;
+}
+
+ScreenReading ReadScreen(const std::uint16_t *applied) {
+  ScreenReading reading = {0, 0};
   const DisplayDevices &devices = knownDevices.Current();
   if (!devices.Count()) {
     ScreenDC screen;
-    return ShowsRamp(screen.Get(), applied);
+    Tally(reading, ReadShown(screen.Get(), applied));
   }
   for (int i = 0; i < devices.Count(); ++i) {
     DisplayDC monitor(devices.Name(i));
-    if (!ShowsRamp(monitor.Get(), applied))
-      return 0;
+    Tally(reading, ReadShown(monitor.Get(), applied));
   }
-  return 1;
+  return reading;
+}
+
+} // namespace
+
+int ScreenShowsRamp(const std::uint16_t *applied) {
+  ScreenReading reading = ReadScreen(applied);
+  return !reading.identity && !reading.other;
+}
+
+int ScreenShowsReset(const std::uint16_t *applied) {
+  ScreenReading reading = ReadScreen(applied);
+  return reading.identity && !reading.other;
 }

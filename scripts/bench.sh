@@ -15,6 +15,7 @@ launch_runs=${QUIL_BENCH_LAUNCHES:-7}
 idle_seconds=${QUIL_BENCH_IDLE:-60}
 curve_runs=1000
 burst_pairs=1000 # 2,000 hot-key commands, and one more that ends the burst
+foreground_events=1000
 
 "$root/scripts/install-deps.sh"
 source "$root/scripts/session.sh"
@@ -96,6 +97,15 @@ mini_peak=$(status_kb "$mini_pid" VmHWM)
 quil_after=$(status_kb "$quil_pid" RssAnon)
 mini_after=$(status_kb "$mini_pid" RssAnon)
 
+# After the burst Quillora holds a ramp, the display shows it, and nothing
+# resets it: each check finds it shown.
+echo "bench: $foreground_events foreground changes in a burst" >&2
+quil_ticks=$(cpu_ticks "$quil_pid")
+mini_ticks=$(cpu_ticks "$mini_pid")
+read -r fg_checks fg_applies < <(bench foreground "$quil_class" "$foreground_events")
+quil_fg_ticks=$(($(cpu_ticks "$quil_pid") - quil_ticks))
+mini_fg_ticks=$(($(cpu_ticks "$mini_pid") - mini_ticks))
+
 quil_size=$(stat -c %s "$quil_exe")
 hook_size=$(stat -c %s "$bin/QuilHook.dll")
 mini_size=$(stat -c %s "$mini_exe")
@@ -111,6 +121,8 @@ row "CPU ticks over ${idle_seconds} s idle" "$quil_idle" "$mini_idle"
 row "burst of $((2 * burst_pairs)) hot-key commands, ms" "$quil_burst" "$mini_burst"
 row "peak resident memory (VmHWM) after the burst, KB" "$quil_peak" "$mini_peak"
 row "RssAnon after the burst, KB" "$quil_after" "$mini_after"
+row "$foreground_events foreground changes: CPU ticks" "$quil_fg_ticks" "$mini_fg_ticks"
+printf '| %s | %s | - | - |\n' "$foreground_events foreground changes: checks made, ramps applied" "$fg_checks, $fg_applies"
 printf '| %s | %s | %s | %s |\n' "one curve against one SetDeviceGammaRamp, µs (median of $curve_runs)" \
   "$curve_us" "$apply_us" "$(awk -v a="$curve_us" -v b="$apply_us" 'BEGIN { printf "%.2f %%", 100 * a / b }')"
 echo

@@ -5,13 +5,18 @@
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 #include "ui/DisplayPowerNotification.h"
+#include "ui/WinEventHook.h"
 
 #include <windows.h>
 
+#include <dbt.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -388,6 +393,170 @@ TEST_F(KeepGammaHotKeyTest, CheckPutOffForAWaitingRampFollowsWhenThatRampIsDropp
   ASSERT_EQ(std::remove((folder + "/xga.qlr").c_str()), 0);
   ASSERT_TRUE(SetDisplayMode(1024, 768));
   EXPECT_TRUE(WaitForDisplayRamp(applied, kPutBack));
+}
+
+// The events Windows resets the ramp at without a message of the power or
+// session kind: another window in front (the Settings app, Action Center, a
+// notification, a full-screen program) and a desktop switch (the UAC
+// prompt, the lock screen) reach the program through its event hooks; a
+// changed setting and a device that came or went are broadcast to every
+// top-level window. Wine raises neither hook event by itself, and passes on
+// one that another process raises only when it names a window.
+struct NewEvent {
+  const char *name;
+  DWORD winEvent; // 0: a message instead
+  UINT message;
+  WPARAM wParam;
+  // 1: put back only over the identity ramp, as a game may set its own
+  // ramp as it comes to the front.
+  int onlyOverReset;
+};
+
+const NewEvent kNewEvents[] = {
+    {"foreground window", EVENT_SYSTEM_FOREGROUND, 0, 0, 1},
+    {"desktop switch", kDesktopSwitchEvent, 0, 0, 1},
+    {"wallpaper setting", 0, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, 0},
+    {"devices changed", 0, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0},
+};
+
+class KeepGammaEventTest : public KeepGammaHotKeyTest {
+protected:
+  void SetUp() override {
+    KeepGammaHotKeyTest::SetUp();
+    front = CreateWindowExA(0, "STATIC", "front", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(front, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(front);
+    KeepGammaHotKeyTest::TearDown();
+  }
+
+  // As the system would raise it: a hook event names a window of this
+  // process, a message is sent (handled when this returns).
+  void Raise(const NewEvent &event) {
+    if (event.winEvent) {
+      Notify(event.winEvent);
+      return;
+    }
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(resident.Window(), event.message, event.wParam, 0, SMTO_NORMAL,
+                                    10000, &result))
+        << event.name;
+  }
+
+  // Wine's NotifyWinEvent looks up the hooks in a copy that the calling
+  // thread keeps of which kinds are active. This thread's copy, made before
+  // the program hooked the events, was not brought up to date by asking
+  // for messages, and the call did nothing; a thread that makes its message
+  // queue after the program hooked them has a fresh copy.
+  void Notify(DWORD winEvent) {
+    HWND window = front;
+    std::thread([winEvent, window] {
+      MSG message;
+      PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+      NotifyWinEvent(winEvent, window, OBJID_WINDOW, CHILDID_SELF);
+    }).join();
+  }
+
+  // What the program counts on its window: checks made, ramps put back.
+  int Counted(const char *property) {
+    EXPECT_TRUE(resident.Sync());
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(resident.Window(), property)));
+  }
+  int PutBack() { return Counted("QuilloraKeepPutBack"); }
+  int Checks() { return Counted("QuilloraKeepChecks"); }
+
+  HWND front = nullptr;
+};
+
+TEST_F(KeepGammaEventTest, EachEventPutsAResetRampBackOnceAndFollowsItsRule) {
+  StartAndApply();
+  const std::vector<std::uint16_t> others = CurveRamp(1.2, 0);
+  for (const NewEvent &event : kNewEvents) {
+    ResetDisplay();
+    int before = PutBack();
+    DWORD start = GetTickCount();
+    Raise(event);
+    EXPECT_TRUE(WaitUntilShown(applied)) << event.name << ": over the identity ramp";
+    std::printf("%s: ramp back after %lu ms\n", event.name,
+                static_cast<unsigned long>(GetTickCount() - start));
+    ExpectStill(applied, kQuietPeriod);
+    EXPECT_EQ(PutBack(), before + 1) << event.name << ": once";
+
+    // Another program's own ramp.
+    ASSERT_TRUE(SetDisplayRamp(others));
+    Raise(event);
+    if (!event.onlyOverReset) {
+      EXPECT_TRUE(WaitUntilShown(applied)) << event.name << ": over another program's ramp";
+      continue;
+    }
+    ExpectStill(others, kQuietPeriod);
+    EXPECT_EQ(PutBack(), before + 1) << event.name << ": left alone";
+    // An event that always resets the ramp keeps the rule of before.
+    Send(kResettingEvents[0]);
+    EXPECT_TRUE(WaitUntilShown(applied)) << event.name << ", then a resume";
+  }
+}
+
+// Each event restarts the settle delay: a burst is one check, and a check
+// finds the ramp shown and applies nothing. A program that checked at every
+// event would read the display a thousand times.
+TEST_F(KeepGammaEventTest, ABurstOfForegroundChangesGivesAFewChecksAndNoApply) {
+  StartAndApply();
+  const int kEvents = 1000;
+  int checksBefore = Checks(), putBackBefore = PutBack();
+  DWORD start = GetTickCount();
+  std::atomic<int> sent(0);
+  HWND window = front;
+  // From a thread started after the program hooked the events (see Notify),
+  // while this one asks the program to answer.
+  std::thread burst([&sent, window] {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    for (; sent < kEvents; ++sent)
+      NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, window, OBJID_WINDOW, CHILDID_SELF);
+  });
+  while (sent < kEvents) {
+    EXPECT_TRUE(resident.Sync(2000)) << "the program answers after " << sent << " events";
+    Sleep(10);
+  }
+  burst.join();
+  // Until the program has handled every event.
+  EXPECT_TRUE(resident.Sync());
+  DWORD elapsed = GetTickCount() - start;
+  ExpectStill(applied, kQuietPeriod);
+  int checks = Checks() - checksBefore;
+  std::printf("%d foreground changes in %lu ms: %d checks, %d ramps put back\n", kEvents,
+              static_cast<unsigned long>(elapsed), checks, PutBack() - putBackBefore);
+  EXPECT_GE(checks, 1) << "the events were heard";
+  EXPECT_LE(checks, 1 + static_cast<int>(elapsed / 500));
+  EXPECT_EQ(PutBack(), putBackBefore);
+}
+
+// With nothing but a default line no rule applies a ramp at a change of
+// resolution; when the change took the ramp away, the one in force comes
+// back. The display is reset before the change, so that the check cannot
+// come first.
+TEST_F(KeepGammaEventTest, OnlyADefaultLineAChangeOfResolutionBringsTheRampInForceBack) {
+  WriteRamp("base.qlr", 0, 0, 0, 0.7);
+  WriteConfig("*default base.qlr\r\n");
+  StartAndApply();
+  ResetDisplay();
+  ASSERT_TRUE(ChangeDisplayMode(800, 600));
+  EXPECT_TRUE(WaitUntilShown(applied));
+}
+
+TEST_F(KeepGammaEventTest, KeepGammaZeroSwitchesTheseEventsOffToo) {
+  SetPresetValue("KeepGamma", 0);
+  WriteRamp("base.qlr", 0, 0, 0, 0.7);
+  WriteConfig("*default base.qlr\r\n");
+  StartAndApply();
+  ResetDisplay();
+  for (const NewEvent &event : kNewEvents)
+    Raise(event);
+  ASSERT_TRUE(ChangeDisplayMode(800, 600));
+  ExpectStill(reset, kQuietPeriod);
 }
 
 // A ramp that a one-shot run ("/E file") applies while the program is

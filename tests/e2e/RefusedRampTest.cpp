@@ -5,6 +5,7 @@
 #include "tests/e2e/MenuProbe.h"
 
 #include "app/AppMessages.h"
+#include "gamma/GammaRamp.h"
 #include "hook/HookCommands.h"
 #include "res/resource.h"
 
@@ -108,6 +109,80 @@ TEST_F(RefusedRampTest, ARefusedDefaultLineShowsOneBalloonAtStart) {
   WriteConfig("*default base.qlr\r\n");
   ASSERT_TRUE(StartResident(ProgramPath()));
   ExpectOneBalloonNaming("起動時");
+}
+
+// A driver may drop a ramp silently: SetDeviceGammaRamp returns TRUE and the
+// display keeps what it had. The program built with such a driver
+// (SilentDriver.cpp) reads each ramp back, and a ramp the display does not
+// show counts as refused on every road, as a refusing driver's would.
+class SilentDriverRoadsTest : public RefusedRampTest {
+protected:
+  static std::string SilentDriverPath() { return WindowsPath(SILENT_DRIVER_EXE); }
+  int KeeperChecks() {
+    EXPECT_TRUE(resident.Sync());
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(GetPropA(resident.Window(), "QuilloraKeepChecks")));
+  }
+};
+
+// Every road in turn, the first at start: had any road counted its ramp as
+// taken, the road after it would have shown a second balloon.
+TEST_F(SilentDriverRoadsTest, EveryRoadCountsARampTheDisplayDoesNotShowAsRefused) {
+  WriteRamp("base.qlr", 0, 0, 0, 0.7);
+  WriteRamp("svga.qlr", 800, 600, 0, 1.6);
+  WriteRamp("loaded.qlr", 0, 0, 0, 1.4);
+  WriteConfig("*default base.qlr\r\n*800x600 svga.qlr\r\n");
+  SetPresetValue("Gamma3", kTakenGamma);
+  ASSERT_TRUE(StartResident(SilentDriverPath()));
+  EXPECT_EQ(BalloonRequests(), 1) << "the default line at start";
+
+  Post(HOOKCMD_PRESET3);
+  ASSERT_TRUE(ChangeDisplayMode(800, 600));
+  ASSERT_TRUE(ChangeDisplayMode(640, 480)) << "no line: the default ramp";
+  PostMessageA(resident.Window(), WM_COMMAND, IDM_RESTOREGAMMA, 0);
+  PostMessageA(resident.Window(), WM_COMMAND, IDM_LOADFILE, 0);
+  HWND open = WaitForDialog(resident.ProcessId(), "ガンマファイルの読みこみ", 20000);
+  ASSERT_NE(open, nullptr);
+  TypeFileName(open, WindowsPath(folder) + "\\loaded.qlr");
+  ASSERT_TRUE(WaitForWindowGone(open, 20000));
+
+  PostMessageA(resident.Window(), WM_COMMAND, IDM_CREATEGAMMA, 0);
+  HWND dialog = WaitForDialog(resident.ProcessId(), "ガンマ設定の作成", 20000);
+  ASSERT_NE(dialog, nullptr);
+  DragSlider(dialog, IDC_GAMMASLIDER, 12288);
+  EXPECT_EQ(ItemText(dialog, IDC_REFUSEDTEXT), "画面がこのガンマを受け付けませんでした");
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(WaitForWindowGone(dialog, 20000));
+
+  Post(HOOKCMD_PRESET3);
+  EXPECT_EQ(BalloonRequests(), 1);
+  ExpectStill(startRamp, 0);
+  // The keeper holds no ramp: a resume makes it check nothing.
+  ASSERT_TRUE(resident.Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
+  Sleep(1500);
+  EXPECT_EQ(KeeperChecks(), 0);
+}
+
+// A one-shot run whose ramp the display does not show tells the resident
+// program nothing: after a reset the resident program puts back its own.
+TEST_F(SilentDriverRoadsTest, AOneShotRunTheDisplayDoesNotShowSendsNoNotice) {
+  std::vector<std::uint16_t> chosen = WriteRamp("chosen.qlr", 0, 0, 0, 1.6);
+  SetPresetValue("Gamma3", kTakenGamma);
+  ASSERT_TRUE(StartResident(ProgramPath()));
+  Post(HOOKCMD_PRESET3);
+  const std::vector<std::uint16_t> hotKey = CurveRamp(2.0, 0);
+  ASSERT_TRUE(WaitForDisplayRamp(hotKey, 5000) && resident.Sync());
+  ASSERT_EQ(RunCommandLine("\"" + SilentDriverPath() + "\" /E \"" + WindowsPath(folder) +
+                               "\\chosen.qlr\"",
+                           10000),
+            0);
+  ExpectStill(hotKey, 0);
+  GammaRamp identity;
+  identity.SetIdentity();
+  ASSERT_TRUE(SetDisplayRamp(
+      std::vector<std::uint16_t>(identity.Entries(), identity.Entries() + GammaRamp::kEntryCount)));
+  ASSERT_TRUE(resident.Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
+  EXPECT_TRUE(WaitForDisplayRamp(hotKey, 5000)) << "not the one-shot run's ramp";
 }
 
 const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
