@@ -1,6 +1,7 @@
 #include "app/GammaRangeUnlock.h"
 #include "app/ElevatedProcess.h"
 #include "app/Wow64.h"
+#include "tests/app/GammaRangeValue.h"
 #include "tests/e2e/DialogDriver.h"
 
 #include <gtest/gtest.h>
@@ -29,24 +30,6 @@ StandIn standIn = StandIn::kWrites;
 DWORD standInExitCode = 0;
 int wow64 = 0;
 Request asked;
-
-const char kIcmKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ICM";
-
-// -1 deletes the value.
-void SetGammaRange(long value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kIcmKey, 0, nullptr, 0,
-                            KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  if (value < 0) {
-    RegDeleteValueA(key, "GdiIcmGammaRange");
-  } else {
-    DWORD data = static_cast<DWORD>(value);
-    RegSetValueExA(key, "GdiIcmGammaRange", 0, REG_DWORD, reinterpret_cast<BYTE *>(&data),
-                   sizeof data);
-  }
-  RegCloseKey(key);
-}
 
 } // namespace
 
