@@ -54,8 +54,10 @@ bench() { "$QUIL_WINE" "$driver" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 unix_pid() {
   local name=$1 pid
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-    { tr '\0' '\n' <"/proc/$pid/cmdline" | head -1 | grep -qi "$name\$"; } 2>/dev/null || continue
-    { tr '\0' '\n' <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null || continue
+    # grep reads to the end: a grep -q that stops early lets SIGPIPE fail
+    # the pipeline under pipefail, and the process would be passed over.
+    { tr '\0' '\n' <"/proc/$pid/cmdline" | head -1 | grep -i "$name\$" >/dev/null; } 2>/dev/null || continue
+    { tr '\0' '\n' <"/proc/$pid/environ" | grep -x "WINEPREFIX=$WINEPREFIX" >/dev/null; } 2>/dev/null || continue
     echo "$pid"
     return 0
   done

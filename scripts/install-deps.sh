@@ -40,6 +40,6 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+if ! locale -a 2>/dev/null | grep -ix 'ja_JP.utf8' >/dev/null; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
