@@ -46,7 +46,7 @@ menu=$(printf '%s\n' "$script" | LC_ALL=C awk '
     }
     return out
   }
-  /^102 MENU$/ { inside = 1; next }
+  /^102 MENU( |$)/ { inside = 1; next }
   inside && /^END$/ { exit }
   inside && /MENUITEM SEPARATOR/ { print "----"; next }
   inside && /MENUITEM L"/ {
