@@ -24,4 +24,19 @@ start=$SECONDS
 # about two minutes.
 create_temp_prefix win64
 echo "== smoke32: 64-bit prefix with its 32-bit half made in $((SECONDS - start)) s"
-ctest --preset win64 -L smoke32 "$@"
+log=$(mktemp /tmp/quil-smoke32.XXXXXX.log)
+status=0
+ctest --preset win64 -L smoke32 --output-log "$log" "$@" || status=$?
+# qemu-user has been seen to end the emulated 32-bit Wine process at random
+# points (signal 11, or the process simply gone), once in a few runs, with
+# no Windows exception behind it. Such a failure is run once more; one that
+# repeats, or that shows a Windows exception (Wine then prints "Unhandled"),
+# fails the suite.
+if [ "$status" -ne 0 ] && [ "${QUIL_WIN32_WAY:-}" = emulated ] &&
+  ! grep -E 'Unhandled (exception|page fault)' "$log" >/dev/null; then
+  echo "== smoke32: failed under emulation with no Windows exception in the output; the failed tests run once more"
+  status=0
+  ctest --preset win64 -L smoke32 --rerun-failed "$@" || status=$?
+fi
+rm -f "$log"
+exit "$status"

@@ -183,6 +183,11 @@ protected:
   void TearDown() override {
     if (resident.IsRunning()) {
       EXPECT_EQ(resident.Close(kStepMs), 0);
+    } else if (HasFailure() && resident.Window()) {
+      // A failed step with the program gone: its exit code tells a Windows
+      // exception (0xC0000005 and the like) from an emulator that died.
+      std::printf("the 32-bit program had ended, exit code 0x%08X\n",
+                  static_cast<unsigned>(resident.WaitForExit(0)));
     }
   }
 
