@@ -11,7 +11,9 @@ const int kSecondsPerDay = 24 * 60 * 60;
 const long long kMostFadeSteps = 256;
 const long long kShortestFadeStepMs = 1000;
 
-long long MsOfDay(long long localMs) { return (localMs % kDayMs + kDayMs) % kDayMs; }
+long long MsOfDay(long long localMs) {
+  return (localMs % kDayMs + kDayMs) % kDayMs;
+}
 
 long long MsOfEntry(const DaySchedule &schedule, int index) {
   return schedule.At(index).secondOfDay * 1000LL;
@@ -21,7 +23,9 @@ long long MsOfEntry(const DaySchedule &schedule, int index) {
 
 DaySchedule::DaySchedule() : ramps(nullptr), count(0), capacity(0), fadeMs(kDefaultFadeMs) {}
 
-DaySchedule::~DaySchedule() { std::free(ramps); }
+DaySchedule::~DaySchedule() {
+  std::free(ramps);
+}
 
 void DaySchedule::Clear() {
   std::free(ramps);

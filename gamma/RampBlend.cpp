@@ -2,8 +2,8 @@
 
 #include "gamma/GammaRamp.h"
 
-void BlendRamps(const std::uint16_t *from, const std::uint16_t *to, long long part,
-                long long whole, std::uint16_t *out) {
+void BlendRamps(const std::uint16_t *from, const std::uint16_t *to, long long part, long long whole,
+                std::uint16_t *out) {
   if (part < 0)
     part = 0;
   if (part > whole)

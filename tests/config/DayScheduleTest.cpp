@@ -17,7 +17,9 @@ std::vector<std::uint16_t> Marked(std::uint16_t mark) {
   return std::vector<std::uint16_t>(GammaRamp::kEntryCount, mark);
 }
 
-int SecondOf(int hours, int minutes) { return (hours * 60 + minutes) * 60; }
+int SecondOf(int hours, int minutes) {
+  return (hours * 60 + minutes) * 60;
+}
 
 // Evening and morning, added out of order; the marks name the times.
 class DayScheduleTest : public testing::Test {
@@ -64,7 +66,8 @@ TEST_F(DayScheduleTest, PlansRoundTheClock) {
       {12 * kHourMs, 0, 1, 5 * kHourMs, 7 * kHourMs},
       {19 * kHourMs - 1, 0, 1, 12 * kHourMs - 1, 1},
       {19 * kHourMs, 1, 0, 0, 12 * kHourMs},
-      {23 * kHourMs + 30 * kMinuteMs, 1, 0, 4 * kHourMs + 30 * kMinuteMs, 7 * kHourMs + 30 * kMinuteMs},
+      {23 * kHourMs + 30 * kMinuteMs, 1, 0, 4 * kHourMs + 30 * kMinuteMs,
+       7 * kHourMs + 30 * kMinuteMs},
       {kDayMs - 1, 1, 0, 5 * kHourMs - 1, 7 * kHourMs + 1},
       {153000 * kDayMs + 20 * kHourMs, 1, 0, kHourMs, 11 * kHourMs},
       {-kDayMs + 8 * kHourMs, 0, 1, kHourMs, 11 * kHourMs},
@@ -127,9 +130,8 @@ TEST(FadeStepTest, StepsComeAtMostOnceASecondAndAtMost256TimesAFade) {
     long long fadeMs;
     long long stepMs;
   } const cases[] = {
-      {1000, 1000},       {10000, 1000},         {45000, 1000},       {256000, 1000},
-      {257000, 1004},     {20 * kMinuteMs, 4688}, {30 * kMinuteMs, 7032},
-      {kDayMs, 337500},
+      {1000, 1000},   {10000, 1000},          {45000, 1000},          {256000, 1000},
+      {257000, 1004}, {20 * kMinuteMs, 4688}, {30 * kMinuteMs, 7032}, {kDayMs, 337500},
   };
   for (const StepCase &c : cases) {
     SCOPED_TRACE(c.fadeMs);

@@ -52,10 +52,18 @@ protected:
 // one, where it would count if it were taken.
 TEST_F(ScheduleFileTest, SkipsEachBadLineAndKeepsTheRest) {
   const char *const badLines[] = {
-      "*time 24:00 evening.qlr",  "*time 7:5 evening.qlr",   "*time 19:00:60 evening.qlr",
-      "*time 12:00",              "*time 12:00 ",            "*time 12:00 missing.qlr",
-      "*time 12:00 broken.qlr",   "*time 12:00 .",           "*fade -5",
-      "*fade 99999",              "*fade 86401s",            "*fade soon",
+      "*time 24:00 evening.qlr",
+      "*time 7:5 evening.qlr",
+      "*time 19:00:60 evening.qlr",
+      "*time 12:00",
+      "*time 12:00 ",
+      "*time 12:00 missing.qlr",
+      "*time 12:00 broken.qlr",
+      "*time 12:00 .",
+      "*fade -5",
+      "*fade 99999",
+      "*fade 86401s",
+      "*fade soon",
   };
   for (const char *bad : badLines) {
     SCOPED_TRACE(bad);
