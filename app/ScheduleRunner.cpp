@@ -19,23 +19,31 @@ const char kWhat[] = "時刻で切り替え";
 // applied, which the display alone cannot tell from steps it skipped.
 const char kAppliesProperty[] = "QuilloraScheduleApplies";
 
-// The wall clock as the "*time" lines mean it: local time, in milliseconds
-// since 1601, an epoch that starts at a midnight.
-long long LocalNowMs() {
+// The wall clock as the "*time" lines mean it, local time: the millisecond
+// of the day for the schedule, and the same moment counted from a fixed day
+// (from the civil date, in int arithmetic) to tell the times and holds of
+// one day from another's.
+struct LocalNow {
+  int msOfDay;
+  long long ms;
+};
+
+LocalNow ReadLocalNow() {
   SYSTEMTIME local;
   GetLocalTime(&local);
-  FILETIME asFileTime;
-  if (!SystemTimeToFileTime(&local, &asFileTime))
-    return 0;
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = asFileTime.dwLowDateTime;
-  ticks.HighPart = asFileTime.dwHighDateTime;
-  return static_cast<long long>(ticks.QuadPart / 10000);
+  int msOfDay =
+      ((local.wHour * 60 + local.wMinute) * 60 + local.wSecond) * 1000 + local.wMilliseconds;
+  // Days since 1 March of year 0: with March first, a leap day ends a year.
+  int year = local.wYear - (local.wMonth <= 2);
+  int monthFromMarch = (local.wMonth + 9) % 12;
+  int days = year * 365 + year / 4 - year / 100 + year / 400 + (153 * monthFromMarch + 2) / 5 +
+             local.wDay - 1;
+  return {msOfDay, static_cast<long long>(days) * kDayMs + msOfDay};
 }
 
 // Plans never ask for more than a day, well inside what SetTimer takes.
-UINT TimerDelay(long long milliseconds) {
-  return static_cast<UINT>(std::max(milliseconds, static_cast<long long>(USER_TIMER_MINIMUM)));
+UINT TimerDelay(int milliseconds) {
+  return static_cast<UINT>(std::max(milliseconds, static_cast<int>(USER_TIMER_MINIMUM)));
 }
 
 // A resolution with a line of its own keeps that line's ramp, as it keeps
@@ -77,9 +85,9 @@ void ScheduleRunner::Hold() {
   appliedValid = 0;
   if (!running || !HasTimes())
     return;
-  long long now = LocalNowMs();
-  SchedulePlan plan = PlanSchedule(schedule, now);
-  holdUntilMs = now + plan.untilNextMs;
+  LocalNow now = ReadLocalNow();
+  SchedulePlan plan = PlanSchedule(schedule, now.msOfDay);
+  holdUntilMs = now.ms + plan.untilNextMs;
   KillTimers();
   SetTimer(window, kScheduleTimer, TimerDelay(plan.untilNextMs), nullptr);
 }
@@ -115,9 +123,9 @@ const GammaRamp *ScheduleRunner::RampForDisplayChange() {
   if (!running || !HasTimes())
     return nullptr;
   holdUntilMs = 0;
-  long long now = LocalNowMs();
-  SchedulePlan plan = PlanSchedule(schedule, now);
-  FillInForce(plan, now, nullptr);
+  LocalNow now = ReadLocalNow();
+  SchedulePlan plan = PlanSchedule(schedule, now.msOfDay);
+  FillInForce(plan, now.ms, nullptr);
   SetTimers(plan);
   return &inForce;
 }
@@ -128,15 +136,15 @@ void ScheduleRunner::Update(AppState &state, Occasion occasion) {
   KillTimers();
   if (!running || !HasTimes())
     return;
-  long long now = LocalNowMs();
-  if (holdUntilMs > now) {
-    SetTimer(window, kScheduleTimer, TimerDelay(holdUntilMs - now), nullptr);
+  LocalNow now = ReadLocalNow();
+  if (holdUntilMs > now.ms) {
+    SetTimer(window, kScheduleTimer, TimerDelay(static_cast<int>(holdUntilMs - now.ms)), nullptr);
     return;
   }
   holdUntilMs = 0;
-  SchedulePlan plan = PlanSchedule(schedule, now);
+  SchedulePlan plan = PlanSchedule(schedule, now.msOfDay);
   const std::uint16_t *shown = Shown(state);
-  FillInForce(plan, now, occasion == kAtTime ? shown : nullptr);
+  FillInForce(plan, now.ms, occasion == kAtTime ? shown : nullptr);
   int mayApply = occasion == kStarting || !ScreenHasOwnLine(state);
   if (mayApply && (!shown || RampLevelsDiffer(inForce.Entries(), shown))) {
     ApplyAndReport(state, inForce, kWhat);
@@ -150,7 +158,7 @@ void ScheduleRunner::Update(AppState &state, Occasion occasion) {
 
 // A fade met part way (at start, after a wake) comes from the ramp of the
 // time before; one that starts at its time, from what is shown then.
-void ScheduleRunner::FillInForce(const SchedulePlan &plan, long long now,
+void ScheduleRunner::FillInForce(const SchedulePlan &plan, long long nowMs,
                                  const std::uint16_t *shownNow) {
   const std::uint16_t *target = schedule.At(plan.current).entries;
   if (!IsFading(schedule, plan)) {
@@ -158,7 +166,7 @@ void ScheduleRunner::FillInForce(const SchedulePlan &plan, long long now,
     std::copy(target, target + GammaRamp::kEntryCount, inForce.Entries());
     return;
   }
-  long long start = now - plan.sinceMs;
+  long long start = nowMs - plan.sinceMs;
   if (start != fadeStartMs) {
     fadeStartMs = start;
     const std::uint16_t *from = shownNow ? shownNow : schedule.At(plan.previous).entries;

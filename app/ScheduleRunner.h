@@ -55,7 +55,7 @@ public:
 private:
   enum Occasion { kStarting, kAtTime, kCatchingUp };
   void Update(AppState &state, Occasion occasion);
-  void FillInForce(const SchedulePlan &plan, long long now, const std::uint16_t *shownNow);
+  void FillInForce(const SchedulePlan &plan, long long nowMs, const std::uint16_t *shownNow);
   void SetTimers(const SchedulePlan &plan);
   void KillTimers();
   const std::uint16_t *Shown(const AppState &state) const;
@@ -63,7 +63,8 @@ private:
   HWND window;
   DaySchedule schedule;
   int running;
-  // Local time (DaySchedule) at which a hold ends; 0 without one.
+  // Local time, counted from a fixed day, at which a hold ends; 0 without
+  // one.
   long long holdUntilMs;
   // Local time at which the fade in progress started, -1 without one, and
   // the ramp it comes from.

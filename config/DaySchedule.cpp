@@ -8,15 +8,15 @@ namespace {
 const int kSecondsPerDay = 24 * 60 * 60;
 // A fade of more than this many steps would apply more often than its
 // ramps can differ: 256 levels an entry.
-const long long kMostFadeSteps = 256;
-const long long kShortestFadeStepMs = 1000;
+const int kMostFadeSteps = 256;
+const int kShortestFadeStepMs = 1000;
 
-long long MsOfDay(long long localMs) {
-  return (localMs % kDayMs + kDayMs) % kDayMs;
+int MsOfDay(int ms) {
+  return (ms % kDayMs + kDayMs) % kDayMs;
 }
 
-long long MsOfEntry(const DaySchedule &schedule, int index) {
-  return schedule.At(index).secondOfDay * 1000LL;
+int MsOfEntry(const DaySchedule &schedule, int index) {
+  return schedule.At(index).secondOfDay * 1000;
 }
 
 } // namespace
@@ -58,12 +58,12 @@ int DaySchedule::Add(int secondOfDay, const std::uint16_t *entries) {
   return 1;
 }
 
-SchedulePlan PlanSchedule(const DaySchedule &schedule, long long localMs) {
+SchedulePlan PlanSchedule(const DaySchedule &schedule, int msOfDay) {
   SchedulePlan plan = {-1, 0, 0, 0};
   int count = schedule.Count();
   if (!count)
     return plan;
-  long long now = MsOfDay(localMs);
+  int now = MsOfDay(msOfDay);
   // Before the first time of the day, the last one is still in force.
   plan.current = count - 1;
   for (int i = 0; i < count && MsOfEntry(schedule, i) <= now; ++i)
@@ -81,12 +81,12 @@ int IsFading(const DaySchedule &schedule, const SchedulePlan &plan) {
   return plan.current >= 0 && plan.sinceMs < schedule.FadeMs();
 }
 
-long long FadeStepMs(long long fadeMs) {
-  long long step = (fadeMs + kMostFadeSteps - 1) / kMostFadeSteps;
+int FadeStepMs(int fadeMs) {
+  int step = (fadeMs + kMostFadeSteps - 1) / kMostFadeSteps;
   return std::max(step, kShortestFadeStepMs);
 }
 
-long long UntilNextFadeStepMs(long long fadeMs, long long sinceMs) {
-  long long step = FadeStepMs(fadeMs);
+int UntilNextFadeStepMs(int fadeMs, int sinceMs) {
+  int step = FadeStepMs(fadeMs);
   return step - sinceMs % step;
 }

@@ -6,12 +6,13 @@
 #include <cstdint>
 
 // The ramps of the "*time" lines, in the order of the day, and the length
-// of the fade from one to the next. Times are local wall-clock times; the
-// caller passes local time in milliseconds (any epoch that starts at a
-// midnight, such as a local FILETIME / 10000).
-const long long kDayMs = 24LL * 60 * 60 * 1000;
+// of the fade from one to the next. Times are local wall-clock times, in
+// milliseconds since midnight: a day fits an int, so the arithmetic here
+// needs no 64-bit division (which the 32-bit program would link as library
+// code of its own).
+const int kDayMs = 24 * 60 * 60 * 1000;
 // Without a "*fade" line.
-const long long kDefaultFadeMs = 20LL * 60 * 1000;
+const int kDefaultFadeMs = 20 * 60 * 1000;
 
 struct ScheduledRamp {
   int secondOfDay;
@@ -36,14 +37,14 @@ public:
   const ScheduledRamp &At(int index) const { return ramps[index]; }
   // Empties the list and sets the default fade again.
   void Clear();
-  void SetFadeMs(long long milliseconds) { fadeMs = milliseconds; }
-  long long FadeMs() const { return fadeMs; }
+  void SetFadeMs(int milliseconds) { fadeMs = milliseconds; }
+  int FadeMs() const { return fadeMs; }
 
 private:
   ScheduledRamp *ramps;
   int count;
   int capacity;
-  long long fadeMs;
+  int fadeMs;
 };
 
 // Where the day stands in a schedule at one moment.
@@ -56,12 +57,13 @@ struct SchedulePlan {
   // same as current when the schedule has one time.
   int previous;
   // Since the current ramp's time, 0 to a day.
-  long long sinceMs;
+  int sinceMs;
   // Until the next time of the schedule: above 0, at most a day.
-  long long untilNextMs;
+  int untilNextMs;
 };
 
-SchedulePlan PlanSchedule(const DaySchedule &schedule, long long localMs);
+// msOfDay outside 0 to kDayMs - 1 is taken round the clock into the day.
+SchedulePlan PlanSchedule(const DaySchedule &schedule, int msOfDay);
 
 // 1 when the moment lies inside the fade that starts at the current ramp's
 // time, which then is not reached yet: a fade of 0 never is.
@@ -69,12 +71,12 @@ int IsFading(const DaySchedule &schedule, const SchedulePlan &plan);
 
 // The step between the applies of a fade: a second, or longer for fades of
 // more than 256 seconds, so that no fade has more than 256 steps.
-long long FadeStepMs(long long fadeMs);
+int FadeStepMs(int fadeMs);
 
 // From sinceMs into a fade to its next step, on the grid of steps from the
 // fade's start: above 0, at most a step. The step that reaches the end of
 // the fade may lie past it (a second at most for fades up to 256 s), so
 // that no two steps come closer than a step.
-long long UntilNextFadeStepMs(long long fadeMs, long long sinceMs);
+int UntilNextFadeStepMs(int fadeMs, int sinceMs);
 
 #endif

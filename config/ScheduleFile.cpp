@@ -18,7 +18,7 @@ int ReadSchedule(const char *path, DaySchedule &schedule, GammaRamp &workRamp) {
     if (line.kind == kTimeLine && workRamp.LoadFromFile(line.path))
       schedule.Add(line.seconds, workRamp.Entries());
     else if (line.kind == kFadeLine)
-      schedule.SetFadeMs(line.seconds * 1000LL);
+      schedule.SetFadeMs(line.seconds * 1000);
   }
   std::fclose(file);
   return schedule.Count();

@@ -2,17 +2,16 @@
 
 #include "gamma/GammaRamp.h"
 
-void BlendRamps(const std::uint16_t *from, const std::uint16_t *to, long long part, long long whole,
+void BlendRamps(const std::uint16_t *from, const std::uint16_t *to, int part, int whole,
                 std::uint16_t *out) {
-  if (part < 0)
-    part = 0;
-  if (part > whole)
-    part = whole;
+  part = part < 0 ? 0 : part > whole ? whole : part;
   for (int i = 0; i < GammaRamp::kEntryCount; ++i) {
-    long long distance = static_cast<long long>(to[i]) - from[i];
+    // In double, where distance * part (below 2^53) is exact and the
+    // quotient is rounded once: in integers it would need 64 bits, and the
+    // 32-bit program library code for their division.
+    const double exact = static_cast<double>(to[i] - from[i]) * part / whole;
     // To the nearest value, halves away from zero.
-    long long scaled = distance * part;
-    long long step = (scaled + (scaled < 0 ? -whole / 2 : whole / 2)) / whole;
+    const int step = exact < 0 ? -static_cast<int>(0.5 - exact) : static_cast<int>(exact + 0.5);
     out[i] = static_cast<std::uint16_t>(from[i] + step);
   }
 }

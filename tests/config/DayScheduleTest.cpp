@@ -9,8 +9,8 @@
 
 namespace {
 
-const long long kHourMs = 60LL * 60 * 1000;
-const long long kMinuteMs = 60LL * 1000;
+const int kHourMs = 60 * 60 * 1000;
+const int kMinuteMs = 60 * 1000;
 
 // A ramp whose every entry is `mark`: each time of a schedule gets its own.
 std::vector<std::uint16_t> Marked(std::uint16_t mark) {
@@ -51,14 +51,14 @@ TEST_F(DayScheduleTest, KeepsTheOrderOfTheDayAndTheLaterLineAtOneTime) {
 }
 
 // Round the clock: before the first time of the day the last one is in
-// force; any day, and times before the epoch, give the same answer.
+// force; a moment given outside the day is taken into it.
 TEST_F(DayScheduleTest, PlansRoundTheClock) {
   struct PlanCase {
-    long long localMs;
+    int localMs;
     int current;
     int previous;
-    long long sinceMs;
-    long long untilNextMs;
+    int sinceMs;
+    int untilNextMs;
   } const cases[] = {
       {0, 1, 0, 5 * kHourMs, 7 * kHourMs},
       {7 * kHourMs - 1, 1, 0, 12 * kHourMs - 1, 1},
@@ -69,7 +69,7 @@ TEST_F(DayScheduleTest, PlansRoundTheClock) {
       {23 * kHourMs + 30 * kMinuteMs, 1, 0, 4 * kHourMs + 30 * kMinuteMs,
        7 * kHourMs + 30 * kMinuteMs},
       {kDayMs - 1, 1, 0, 5 * kHourMs - 1, 7 * kHourMs + 1},
-      {153000 * kDayMs + 20 * kHourMs, 1, 0, kHourMs, 11 * kHourMs},
+      {kDayMs + 20 * kHourMs, 1, 0, kHourMs, 11 * kHourMs},
       {-kDayMs + 8 * kHourMs, 0, 1, kHourMs, 11 * kHourMs},
       {-1, 1, 0, 5 * kHourMs - 1, 7 * kHourMs + 1},
   };
@@ -103,8 +103,8 @@ TEST(DaySchedulePlanTest, OneTimeIsInForceAllDayAndAnEmptyScheduleNever) {
 
 TEST_F(DayScheduleTest, FadesOnlyFromTheTimeForTheFadeLength) {
   struct FadeCase {
-    long long fadeMs;
-    long long localMs;
+    int fadeMs;
+    int localMs;
     int fading;
   } const cases[] = {
       {kDefaultFadeMs, 19 * kHourMs, 1},
@@ -127,8 +127,8 @@ TEST_F(DayScheduleTest, FadesOnlyFromTheTimeForTheFadeLength) {
 
 TEST(FadeStepTest, StepsComeAtMostOnceASecondAndAtMost256TimesAFade) {
   struct StepCase {
-    long long fadeMs;
-    long long stepMs;
+    int fadeMs;
+    int stepMs;
   } const cases[] = {
       {1000, 1000},   {10000, 1000},          {45000, 1000},          {256000, 1000},
       {257000, 1004}, {20 * kMinuteMs, 4688}, {30 * kMinuteMs, 7032}, {kDayMs, 337500},
@@ -138,11 +138,11 @@ TEST(FadeStepTest, StepsComeAtMostOnceASecondAndAtMost256TimesAFade) {
     EXPECT_EQ(c.stepMs, FadeStepMs(c.fadeMs));
     // A fade followed step by step from its start, as the resident program
     // does, including from a moment taken off the grid (a wake-up).
-    for (long long start : {0LL, 1LL, 777LL}) {
+    for (int start : {0, 1, 777}) {
       int steps = 0;
-      long long since = start;
+      int since = start;
       while (since < c.fadeMs) {
-        long long delay = UntilNextFadeStepMs(c.fadeMs, since);
+        int delay = UntilNextFadeStepMs(c.fadeMs, since);
         ASSERT_GT(delay, 0);
         ASSERT_LE(delay, c.stepMs);
         if (since != start) {

@@ -78,7 +78,7 @@ TEST_F(ScheduleFileTest, SkipsEachBadLineAndKeepsTheRest) {
 TEST_F(ScheduleFileTest, TakesTheFadeOfTheLastGoodLineOrTwentyMinutes) {
   struct FadeCase {
     const char *lines;
-    long long fadeMs;
+    int fadeMs;
   } const cases[] = {
       {"", kDefaultFadeMs},
       {"*fade 0\r\n", 0},

@@ -74,8 +74,8 @@ void RequireSchedule(const DaySchedule &schedule, int pieces) {
   Require(schedule.FadeMs() >= 0 && schedule.FadeMs() <= kDayMs, "a fade outside a day");
 }
 
-void RequirePlan(const DaySchedule &schedule, long long localMs) {
-  SchedulePlan plan = PlanSchedule(schedule, localMs);
+void RequirePlan(const DaySchedule &schedule, int msOfDay) {
+  SchedulePlan plan = PlanSchedule(schedule, msOfDay);
   if (!schedule.Count()) {
     Require(plan.current == -1 && !IsFading(schedule, plan), "a plan without times");
     return;
@@ -87,7 +87,7 @@ void RequirePlan(const DaySchedule &schedule, long long localMs) {
   Require(plan.untilNextMs > 0 && plan.untilNextMs <= kDayMs, "until outside a day");
   Require(count > 1 || plan.sinceMs + plan.untilNextMs == kDayMs, "one time, not a whole day");
   if (IsFading(schedule, plan)) {
-    long long step = UntilNextFadeStepMs(schedule.FadeMs(), plan.sinceMs);
+    int step = UntilNextFadeStepMs(schedule.FadeMs(), plan.sinceMs);
     Require(step > 0 && step <= FadeStepMs(schedule.FadeMs()), "a fade step out of reach");
   }
 }
@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
   return 0;
 }
 
-// The first eight bytes, when there are as many, are the moment to plan
-// for; all of them are the file.
+// The first four bytes, when there are as many, are the moment to plan for
+// (any int, inside the day or not); all of them are the file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   WriteFile("quilcfg.txt", reinterpret_cast<const char *>(data), size);
   DaySchedule schedule;
@@ -116,9 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   int count = ReadSchedule("quilcfg.txt", schedule, workRamp);
   Require(count == schedule.Count(), "the count read is not the schedule's");
   RequireSchedule(schedule, CountPieces(data, size));
-  long long localMs = 0;
-  if (size >= sizeof localMs)
-    std::memcpy(&localMs, data, sizeof localMs);
-  RequirePlan(schedule, localMs);
+  int msOfDay = 0;
+  if (size >= sizeof msOfDay)
+    std::memcpy(&msOfDay, data, sizeof msOfDay);
+  RequirePlan(schedule, msOfDay);
   return 0;
 }

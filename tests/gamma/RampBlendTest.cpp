@@ -19,7 +19,7 @@ Ramp Curve(double gamma) {
   return Ramp(ramp.Entries(), ramp.Entries() + GammaRamp::kEntryCount);
 }
 
-Ramp Blend(const Ramp &from, const Ramp &to, long long part, long long whole) {
+Ramp Blend(const Ramp &from, const Ramp &to, int part, int whole) {
   Ramp out(GammaRamp::kEntryCount);
   BlendRamps(from.data(), to.data(), part, whole, out.data());
   return out;
@@ -29,7 +29,7 @@ Ramp Blend(const Ramp &from, const Ramp &to, long long part, long long whole) {
 TEST(RampBlendTest, BlendsEachEntryToTheNearestValue) {
   struct EntryCase {
     std::uint16_t from, to;
-    long long part, whole;
+    int part, whole;
     std::uint16_t blended;
   } const cases[] = {
       {0, 65535, 0, 10, 0},
@@ -97,8 +97,8 @@ TEST(RampBlendTest, AFadeAppliesDistinctRampsFromOneEndToTheOther) {
   Ramp to = Curve(2.0);
   Ramp shown = from;
   int applies = 0;
-  const long long whole = 256;
-  for (long long part = 1; part <= whole; ++part) {
+  const int whole = 256;
+  for (int part = 1; part <= whole; ++part) {
     Ramp step = Blend(from, to, part, whole);
     if (!RampLevelsDiffer(step.data(), shown.data()))
       continue;
