@@ -93,7 +93,7 @@ void ScheduleRunner::Hold() {
 }
 
 void ScheduleRunner::OnTimer(AppState &state, UINT_PTR timer) {
-  Update(state, timer == kScheduleTimer ? kAtTime : kCatchingUp);
+  Update(state, timer == kScheduleTimer ? kAtTime : kFadeStep);
 }
 
 void ScheduleRunner::OnSystemEvent(AppState &state, UINT message, WPARAM wParam) {
@@ -143,9 +143,13 @@ void ScheduleRunner::Update(AppState &state, Occasion occasion) {
   }
   holdUntilMs = 0;
   SchedulePlan plan = PlanSchedule(schedule, now.msOfDay);
+  // A fade already running takes its steps from its own timer only, so that
+  // a burst of events applies nothing more than once a second.
+  int fadeGoesOn = IsFading(schedule, plan) && now.ms - plan.sinceMs == fadeStartMs;
   const std::uint16_t *shown = Shown(state);
   FillInForce(plan, now.ms, occasion == kAtTime ? shown : nullptr);
-  int mayApply = occasion == kStarting || !ScreenHasOwnLine(state);
+  int mayApply = (occasion == kStarting || !ScreenHasOwnLine(state)) &&
+                 !(occasion == kCatchingUp && fadeGoesOn);
   if (mayApply && (!shown || RampLevelsDiffer(inForce.Entries(), shown))) {
     ApplyAndReport(state, inForce, kWhat);
     std::copy(inForce.Entries(), inForce.Entries() + GammaRamp::kEntryCount, applied.Entries());

@@ -53,7 +53,7 @@ public:
   const GammaRamp *RampForDisplayChange();
 
 private:
-  enum Occasion { kStarting, kAtTime, kCatchingUp };
+  enum Occasion { kStarting, kAtTime, kFadeStep, kCatchingUp };
   void Update(AppState &state, Occasion occasion);
   void FillInForce(const SchedulePlan &plan, long long nowMs, const std::uint16_t *shownNow);
   void SetTimers(const SchedulePlan &plan);
