@@ -45,7 +45,7 @@ struct AppState {
   // when the registry turns that off.
   GammaKeeper *gammaKeeper = nullptr;
   // Puts the ramps of the "*time" lines on the screen at their times; null
-  // when no memory was left for it.
+  // when "quilcfg.txt" has none that loads.
   ScheduleRunner *schedule = nullptr;
   // Gives every dialog's modal loop a clean start.
   ModalLoopWatch *modalLoopWatch = nullptr;

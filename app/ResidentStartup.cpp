@@ -40,11 +40,15 @@ void StartHookWhenEnabled(AppState &state) {
 }
 
 // The scheduled ramp takes the place of the default line's, which the
-// configuration file has just applied.
+// configuration file has just applied. Without times nothing of it stays.
 void StartSchedule(AppState &state) {
   state.schedule = new (std::nothrow) ScheduleRunner(GetMainWindow());
-  if (state.schedule && state.workRamp && state.schedule->Load(*state.workRamp))
+  if (state.schedule && state.workRamp && state.schedule->Load(*state.workRamp)) {
     state.schedule->Start(state);
+  } else {
+    delete state.schedule;
+    state.schedule = nullptr;
+  }
   ShowScheduleEntry(state);
 }
 
