@@ -9,6 +9,7 @@
 #include "app/MenuCommands.h"
 #include "app/ModalLoopScope.h"
 #include "app/RampRefusal.h"
+#include "app/ScheduleRunner.h"
 #include "app/TrayPresence.h"
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
@@ -104,7 +105,7 @@ void OnDisplayChange(AppState &state, LPARAM lParam, unsigned char *handled) {
   if (entry) {
     drainLeftToOuter = ApplyEntryFile(state, *entry, &leftAlone);
   } else if (state.resolutionTable.count > 0 && examinedAll && state.baseRamp) {
-    ApplyAndReport(state, *state.baseRamp, "既定");
+    ApplyAndReport(state, *RampForUnlistedResolution(state), "既定");
     leftAlone = 0;
   }
   // Had this change drained the queue itself, the changes dispatched in that
@@ -147,6 +148,8 @@ void OnCopyData(AppState &state, LPARAM lParam) {
   const std::uint16_t *applied = AppliedRampInNotice(lParam);
   if (applied && state.gammaKeeper)
     state.gammaKeeper->TakeRampAppliedElsewhere(applied);
+  if (applied)
+    HoldSchedule(state);
 }
 
 double HookGammaCandidate(AppState &state, WPARAM code) {
@@ -176,6 +179,7 @@ void OnHookCommand(AppState &state, WPARAM code) {
   state.hotkeyGamma = candidate;
   state.hotkeyRamp->SetCurve(candidate, state.hotkeyDarkLevel);
   ApplyAndReport(state, *state.hotkeyRamp, "ホットキー");
+  HoldSchedule(state);
   PauseAndDrain(state, kHookCommandPauseMs);
 }
 
@@ -225,6 +229,8 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
       OnKeepGammaTimer(state);
     else if (wParam == kTrayIconRetryTimer)
       RetryTrayIcon(state, window);
+    else if ((wParam == kScheduleTimer || wParam == kFadeTimer) && state.schedule)
+      state.schedule->OnTimer(state, wParam);
     else
       OnTimer(state, wParam);
     break;
@@ -233,8 +239,14 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
   case WM_SETTINGCHANGE:
   case WM_DEVICECHANGE:
   case WM_WINEVENTNOTICE:
+    if (state.schedule)
+      state.schedule->OnSystemEvent(state, message, wParam);
     if (state.gammaKeeper)
       state.gammaKeeper->OnSystemEvent(message, wParam, lParam);
+    break;
+  case WM_TIMECHANGE:
+    if (state.schedule)
+      state.schedule->OnSystemEvent(state, message, wParam);
     break;
   case WM_COPYDATA:
     OnCopyData(state, lParam);

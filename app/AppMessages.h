@@ -30,6 +30,14 @@ const UINT_PTR kKeepGammaTimer = 2;
 // late at sign-in); runs only until the icon is shown.
 const UINT_PTR kTrayIconRetryTimer = 3;
 
+// Fires at the next time of the schedule ("*time" lines), which may be hours
+// away, or when a ramp the user chose stops holding.
+const UINT_PTR kScheduleTimer = 4;
+
+// Fires for the next step of a fade between two scheduled ramps; runs only
+// while a fade does.
+const UINT_PTR kFadeTimer = 5;
+
 // dwData of the WM_COPYDATA by which a one-shot run tells the resident
 // program which ramp it applied; the data is the ramp's 768 entries.
 const ULONG_PTR kAppliedRampNotice = 0x51524D50;

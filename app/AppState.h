@@ -12,6 +12,7 @@ class GammaRamp;
 class HookModule;
 class ModalLoopWatch;
 class PopupMenu;
+class ScheduleRunner;
 class TrayIcon;
 
 // The state of the resident program, one per process. The window procedure
@@ -43,6 +44,9 @@ struct AppState {
   // Puts the ramp in force back after the system resets the display; null
   // when the registry turns that off.
   GammaKeeper *gammaKeeper = nullptr;
+  // Puts the ramps of the "*time" lines on the screen at their times; null
+  // when "quilcfg.txt" has none that loads.
+  ScheduleRunner *schedule = nullptr;
   // Gives every dialog's modal loop a clean start.
   ModalLoopWatch *modalLoopWatch = nullptr;
 

@@ -65,6 +65,9 @@ public:
   void TakeRampAppliedElsewhere(const std::uint16_t *entries);
 
   int HoldsRamp() const { return holdsRamp; }
+  // The ramp in force, as the display was last given it; meaningful only
+  // while HoldsRamp.
+  const std::uint16_t *RampInForce() const { return rampInForce.Entries(); }
   int IsSessionRegistered() const { return session.IsRegistered(); }
   int IsDisplayPowerRegistered() const { return displayPower.IsRegistered(); }
 

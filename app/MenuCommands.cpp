@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
+#include "app/ScheduleRunner.h"
 #include "gamma/GammaRamp.h"
 #include "res/resource.h"
 #include "ui/CreateDialog.h"
@@ -24,8 +25,10 @@ void LoadGammaFile() {
   GammaRamp *ramp = new (std::nothrow) GammaRamp;
   char path[MAX_PATH] = "";
   if (ramp && ChooseGammaFileToOpen(GetMainWindow(), path, sizeof path) &&
-      ramp->LoadFromFile(path))
+      ramp->LoadFromFile(path)) {
     ApplyAndReport(GetAppState(), *ramp, "読みこんだファイル");
+    HoldSchedule(GetAppState());
+  }
   delete ramp;
 }
 
@@ -36,6 +39,8 @@ void CreateGamma() {
   INT_PTR result = 0;
   if (ramp)
     ramp->SetIdentity();
+  // The preview is the user's ramp: no scheduled step may replace it.
+  HoldSchedule(GetAppState());
   if (dialog && ramp) {
     CreateDialogState state = {ramp, kSliderOne, 0, 0};
     dialog->data = &state;
@@ -73,6 +78,10 @@ void RunMenuCommand(int command) {
   case IDM_RESTOREGAMMA:
     if (state.baseRamp)
       ApplyAndReport(state, *state.baseRamp, "既定");
+    HoldSchedule(state);
+    break;
+  case IDM_SCHEDULE:
+    ToggleSchedule(state);
     break;
   case IDM_UNLOCKGAMMARANGE:
     UnlockGammaRange();

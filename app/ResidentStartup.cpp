@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/ModalLoopWatch.h"
 #include "app/RampRefusal.h"
+#include "app/ScheduleRunner.h"
 #include "app/TrayPresence.h"
 #include "config/ConfigFile.h"
 #include "config/ResidentPresets.h"
@@ -38,6 +39,19 @@ void StartHookWhenEnabled(AppState &state) {
     state.hookModule->Start(GetMainWindow());
 }
 
+// The scheduled ramp takes the place of the default line's, which the
+// configuration file has just applied. Without times nothing of it stays.
+void StartSchedule(AppState &state) {
+  state.schedule = new (std::nothrow) ScheduleRunner(GetMainWindow());
+  if (state.schedule && state.workRamp && state.schedule->Load(*state.workRamp)) {
+    state.schedule->Start(state);
+  } else {
+    delete state.schedule;
+    state.schedule = nullptr;
+  }
+  ShowScheduleEntry(state);
+}
+
 } // namespace
 
 int StartResident() {
@@ -53,6 +67,7 @@ int StartResident() {
   state.workRamp = new (std::nothrow) GammaRamp;
   if (!ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp))
     ReportRefusal(state, "起動時の既定");
+  StartSchedule(state);
   StartHookWhenEnabled(state);
   return 1;
 }
@@ -64,6 +79,8 @@ void AppShutdown() {
     KillTimer(GetMainWindow(), kPendingRampTimer);
     state.pendingRamp = nullptr;
   }
+  delete state.schedule;
+  state.schedule = nullptr;
   delete state.gammaKeeper;
   state.gammaKeeper = nullptr;
   delete state.modalLoopWatch;

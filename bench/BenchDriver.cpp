@@ -19,6 +19,14 @@
 //       window coming to the front does, waits until the program's settle
 //       delay has passed, and prints how many checks of the display and how
 //       many re-applies the program made for them
+//   quilbench schedule FOLDER AHEAD FADE
+//       writes two gamma files and a "quilcfg.txt" into FOLDER (a Windows
+//       path) whose schedule has had one ramp in force for an hour and
+//       changes to the other AHEAD seconds from now, with "*fade FADE"
+//   quilbench applies CLASS
+//       prints how many ramps the schedule of the program applied so far
+//   quilbench close CLASS
+//       closes the program's window and waits until it is gone
 #include "app/AppMessages.h"
 #include "gamma/GammaRamp.h"
 #include "hook/HookCommands.h"
@@ -29,6 +37,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -189,6 +198,46 @@ int Foreground(const char *className, int events) {
   return 0;
 }
 
+// "*time" text for the local time `offset` seconds from now.
+void TimeOfDay(int offset, char *text, std::size_t size) {
+  SYSTEMTIME local;
+  GetLocalTime(&local);
+  int second = ((local.wHour * 60 + local.wMinute) * 60 + local.wSecond + offset) % 86400;
+  second = (second + 86400) % 86400;
+  std::snprintf(text, size, "%02d:%02d:%02d", second / 3600, second / 60 % 60, second % 60);
+}
+
+int Schedule(const char *folder, int ahead, const char *fade) {
+  const double gammas[] = {1.2, 2.0};
+  std::string paths[2];
+  for (int i = 0; i < 2; ++i) {
+    GammaRamp ramp;
+    ramp.SetCurve(gammas[i], 0);
+    paths[i] = std::string(folder) + (i ? "\\evening.qlr" : "\\morning.qlr");
+    if (!ramp.SaveToFile(paths[i].c_str()))
+      return 1;
+  }
+  char morning[16];
+  char evening[16];
+  TimeOfDay(-3600, morning, sizeof morning);
+  TimeOfDay(ahead, evening, sizeof evening);
+  std::FILE *config = std::fopen((std::string(folder) + "\\quilcfg.txt").c_str(), "wb");
+  if (!config)
+    return 1;
+  std::fprintf(config, "*time %s %s\r\n*time %s %s\r\n*fade %s\r\n", morning,
+               paths[0].c_str(), evening, paths[1].c_str(), fade);
+  return std::fclose(config) == 0 ? 0 : 1;
+}
+
+int Close(const char *className) {
+  HWND program = FindWindowA(className, nullptr);
+  if (!program)
+    return 1;
+  PostMessageA(program, WM_CLOSE, 0, 0);
+  WaitUntilGone(className);
+  return FindWindowA(className, nullptr) ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -202,6 +251,15 @@ int main(int argc, char **argv) {
     return Burst(argv[2], std::atoi(argv[3]));
   if (argc == 4 && std::strcmp(argv[1], "foreground") == 0)
     return Foreground(argv[2], std::atoi(argv[3]));
-  std::fprintf(stderr, "usage: quilbench launch|wait|curve|burst|foreground ...\n");
+  if (argc == 5 && std::strcmp(argv[1], "schedule") == 0)
+    return Schedule(argv[2], std::atoi(argv[3]), argv[4]);
+  if (argc == 3 && std::strcmp(argv[1], "applies") == 0) {
+    HWND program = FindWindowA(argv[2], nullptr);
+    std::printf("%d\n", program ? KeeperCount(program, "QuilloraScheduleApplies") : -1);
+    return program ? 0 : 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "close") == 0)
+    return Close(argv[2]);
+  std::fprintf(stderr, "usage: quilbench launch|wait|curve|burst|foreground|schedule|applies|close ...\n");
   return 2;
 }

@@ -61,6 +61,9 @@ int ReadConfigFile(ResolutionTable &table, GammaRamp *baseRamp, GammaRamp *workR
       if (IsListedGammaFile(line.path))
         AppendEntry(table, workRamp, line.path, tail, 0, 0);
       break;
+    // The schedule reads its own lines (ReadSchedule).
+    case kTimeLine:
+    case kFadeLine:
     case kHookLine:
     case kIgnoredLine:
       break;

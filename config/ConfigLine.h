@@ -12,8 +12,14 @@ enum ConfigLineKind {
   kResolutionLine, // "*<width><sep><height><sep><path>"
   kDefaultLine,    // "*default <path>", the keyword in any case
   kHookLine,       // "*H...": reserved, the registry decides about the hook
-  kIgnoredLine,    // any other line starting with "*"
+  kTimeLine,       // "*time <h:mm[:ss]> <path>", the keyword in any case
+  kFadeLine,       // "*fade <minutes>" or "*fade <seconds>s", the keyword in any case
+  kIgnoredLine,    // any other line starting with "*", and time or fade lines
+                   // that do not parse
 };
+
+// The longest fade a line may ask for: a whole day, in seconds.
+const int kLongestFadeSeconds = 24 * 60 * 60;
 
 struct ConfigLine {
   ConfigLineKind kind;
@@ -24,11 +30,19 @@ struct ConfigLine {
   // the largest int.
   int width;
   int height;
+  // Time lines: the second of the day, 0 to 86399. Fade lines: the fade's
+  // length in seconds, 0 to kLongestFadeSeconds. Else 0.
+  int seconds;
 };
 
-// Classifies a line by its first two bytes and splits it. Writes into the
-// line (cuts the path, ends the default keyword). Never reads past the
-// line's terminating NUL, whatever bytes it holds.
+// Classifies a line by its first two bytes (and its keyword) and splits it.
+// A time line needs hours 0 to 23 in one or two digits, minutes and
+// optional seconds in two digits each (0 to 59), one space and a path that
+// is not empty; a fade line needs digits alone, optionally ending in "s",
+// within kLongestFadeSeconds. Anything else after those keywords makes the
+// line kIgnoredLine. Writes into the line (cuts the path, ends the
+// keyword). Never reads past the line's terminating NUL, whatever bytes it
+// holds.
 ConfigLine ParseConfigLine(char *line);
 
 // Cuts the text at its first byte below 32 (CR, LF, tab, NUL...). Bytes of

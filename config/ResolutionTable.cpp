@@ -48,6 +48,15 @@ void AppendEntry(ResolutionTable &table, GammaRamp *workRamp, const char *path,
   ++table.count;
 }
 
+int NamesResolution(const ResolutionTable &table, int width, int height) {
+  int examined = 0;
+  for (const ResolutionEntry *entry = table.head; entry && examined < table.count;
+       entry = entry->next, ++examined)
+    if (entry->path && entry->width == width && entry->height == height)
+      return 1;
+  return 0;
+}
+
 void FreeResolutionEntries(ResolutionTable &table) {
   ResolutionEntry *entry = table.head;
   while (entry) {

@@ -28,6 +28,10 @@ struct ResolutionTable {
 void AppendEntry(ResolutionTable &table, GammaRamp *workRamp, const char *path,
                  ResolutionEntry *&tail, int width, int height);
 
+// 1 when an entry whose file loaded is for width x height: that resolution
+// has a ramp of its own. Looks at no more than count entries.
+int NamesResolution(const ResolutionTable &table, int width, int height);
+
 // Frees every entry and its path and empties the list; count stays.
 void FreeResolutionEntries(ResolutionTable &table);
 

@@ -71,7 +71,9 @@ echo "bench: launch to main window, median of $launch_runs" >&2
 quil_launch=$(bench launch "\"$("$QUIL_WINE" winepath -w "$quil_exe")\"" "$quil_class" "$launch_runs")
 mini_launch=$(bench launch "\"$("$QUIL_WINE" winepath -w "$mini_exe")\"" "$mini_class" "$launch_runs")
 
-echo "bench: both resident, ${idle_seconds} s idle" >&2
+echo "bench: both resident, ${idle_seconds} s idle, Quillora with a schedule 3 h ahead" >&2
+work_win=$("$QUIL_WINE" winepath -w "$work" | tr -d '\r')
+bench schedule "$work_win" 10800 20
 (cd "$work" && "$QUIL_WINE" "$quil_exe" </dev/null &>/dev/null) &
 pids+=($!)
 (cd "$work" && "$QUIL_WINE" "$mini_exe" </dev/null &>/dev/null) &
@@ -108,6 +110,22 @@ read -r fg_checks fg_applies < <(bench foreground "$quil_class" "$foreground_eve
 quil_fg_ticks=$(($(cpu_ticks "$quil_pid") - quil_ticks))
 mini_fg_ticks=$(($(cpu_ticks "$mini_pid") - mini_ticks))
 
+# Started again with a change 6 s ahead and a 10 s fade; the window of
+# measurement begins after the start-up has settled and ends after the fade.
+echo "bench: a 10 s fade" >&2
+bench close "$quil_class"
+bench schedule "$work_win" 6 10s
+(cd "$work" && "$QUIL_WINE" "$quil_exe" </dev/null &>/dev/null) &
+pids+=($!)
+bench wait "$quil_class" 60 >/dev/null
+quil_pid=$(unix_pid quillora.exe)
+sleep 2
+fade_ticks=$(cpu_ticks "$quil_pid")
+fade_applies=$(bench applies "$quil_class")
+sleep 16
+fade_ticks=$(($(cpu_ticks "$quil_pid") - fade_ticks))
+fade_applies=$(($(bench applies "$quil_class") - fade_applies))
+
 quil_size=$(stat -c %s "$quil_exe")
 hook_size=$(stat -c %s "$bin/QuilHook.dll")
 mini_size=$(stat -c %s "$mini_exe")
@@ -119,12 +137,13 @@ echo "|---|---:|---:|---:|"
 row "file size, bytes (exe + QuilHook.dll)" "$((quil_size + hook_size))" "$mini_size"
 row "launch to main window, ms (median of $launch_runs)" "$quil_launch" "$mini_launch"
 row "resident anonymous memory (RssAnon), KB" "$quil_rss" "$mini_rss"
-row "CPU ticks over ${idle_seconds} s idle" "$quil_idle" "$mini_idle"
+row "CPU ticks over ${idle_seconds} s idle (Quillora: a schedule 3 h ahead)" "$quil_idle" "$mini_idle"
 row "burst of $((2 * burst_pairs)) hot-key commands, ms" "$quil_burst" "$mini_burst"
 row "peak resident memory (VmHWM) after the burst, KB" "$quil_peak" "$mini_peak"
 row "RssAnon after the burst, KB" "$quil_after" "$mini_after"
 row "$foreground_events foreground changes: CPU ticks" "$quil_fg_ticks" "$mini_fg_ticks"
 printf '| %s | %s | - | - |\n' "$foreground_events foreground changes: checks made, ramps applied" "$fg_checks, $fg_applies"
+printf '| %s | %s | - | - |\n' "a 10 s fade: ramps applied, CPU ticks over the 16 s around it" "$fade_applies, $fade_ticks"
 printf '| %s | %s | %s | %s |\n' "one curve against one SetDeviceGammaRamp, µs (median of $curve_runs)" \
   "$curve_us" "$apply_us" "$(awk -v a="$curve_us" -v b="$apply_us" 'BEGIN { printf "%.2f %%", 100 * a / b }')"
 echo

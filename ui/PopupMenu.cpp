@@ -41,6 +41,12 @@ int PopupMenu::SetCheck(int command, int checked) {
                      static_cast<DWORD>(-1);
 }
 
+int PopupMenu::SetEnabled(int command, int enabled) {
+  UINT state = enabled ? MF_ENABLED : MF_GRAYED;
+  // The previous state, or -1 when there is no such entry.
+  return menu && EnableMenuItem(menu, static_cast<UINT>(command), MF_BYCOMMAND | state) != -1;
+}
+
 int PopupMenu::Destroy() {
   if (!menu)
     return 0;

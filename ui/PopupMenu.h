@@ -29,6 +29,10 @@ public:
   // when the menu holds the entry.
   int SetCheck(int command, int checked);
 
+  // Greys the entry of this command out, or makes it choosable again. 1
+  // when the menu holds the entry.
+  int SetEnabled(int command, int enabled);
+
   // Destroys the held menu. The result of DestroyMenu, or 0 with no menu.
   int Destroy();
 

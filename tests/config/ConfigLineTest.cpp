@@ -112,6 +112,79 @@ TEST(ConfigLineTest, ClassifiesAndSplitsEachKindOfLine) {
   }
 }
 
+// Time and fade lines give their value in seconds; a line that does not
+// parse is skipped like any other ignored line, so older readers and this
+// one agree on what a broken line does.
+TEST(ConfigLineTest, TimeAndFadeLinesParseOnlyWhenWellFormed) {
+  struct ValueCase {
+    const char *text;
+    ConfigLineKind kind;
+    const char *path; // null: no path expected
+    int seconds;
+  } const cases[] = {
+      {"*time 19:00 C:\\gamma\\e.qlr\r\n", kTimeLine, "C:\\gamma\\e.qlr", 19 * 3600},
+      {"*time 7:05 m.qlr\n", kTimeLine, "m.qlr", 7 * 3600 + 5 * 60},
+      {"*time 07:05 m.qlr", kTimeLine, "m.qlr", 7 * 3600 + 5 * 60},
+      {"*time 19:00:30 e.qlr\r\n", kTimeLine, "e.qlr", 19 * 3600 + 30},
+      {"*time 0:00 a.qlr", kTimeLine, "a.qlr", 0},
+      {"*time 23:59:59 a.qlr", kTimeLine, "a.qlr", 86399},
+      {"*TIME 12:00 a.qlr\tcomment", kTimeLine, "a.qlr", 12 * 3600},
+      {"*time 12:00  a.qlr ", kTimeLine, " a.qlr ", 12 * 3600},
+      {"*time 12:00 " SJIS_FILE ".qlr\r\n", kTimeLine, SJIS_FILE ".qlr", 12 * 3600},
+      {"*time 24:00 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 7:5 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:60 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:00:60 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:00:5 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 019:00 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19: a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time -1:00 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19.00 a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:00a.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:00\ta.qlr", kIgnoredLine, nullptr, 0},
+      {"*time 19:00\r\n", kIgnoredLine, nullptr, 0},
+      {"*time 19:00 \r\n", kIgnoredLine, nullptr, 0},
+      {"*time 19:00", kIgnoredLine, nullptr, 0},
+      {"*time\r\n", kIgnoredLine, nullptr, 0},
+      {"*times 19:00 a.qlr", kIgnoredLine, nullptr, 0},
+
+      {"*fade 20\r\n", kFadeLine, nullptr, 20 * 60},
+      {"*fade 0", kFadeLine, nullptr, 0},
+      {"*fade 45s\r\n", kFadeLine, nullptr, 45},
+      {"*FADE 45S", kFadeLine, nullptr, 45},
+      {"*fade 0s", kFadeLine, nullptr, 0},
+      {"*fade 30 \tminutes", kFadeLine, nullptr, 30 * 60},
+      {"*fade 1440", kFadeLine, nullptr, 86400},
+      {"*fade 86400s", kFadeLine, nullptr, 86400},
+      {"*fade 007", kFadeLine, nullptr, 7 * 60},
+      {"*fade 1441", kIgnoredLine, nullptr, 0},
+      {"*fade 86401s", kIgnoredLine, nullptr, 0},
+      {"*fade 99999999999999", kIgnoredLine, nullptr, 0},
+      {"*fade -5", kIgnoredLine, nullptr, 0},
+      {"*fade 1.5", kIgnoredLine, nullptr, 0},
+      {"*fade 20m", kIgnoredLine, nullptr, 0},
+      {"*fade 20 s", kIgnoredLine, nullptr, 0},
+      {"*fade s", kIgnoredLine, nullptr, 0},
+      {"*fade \r\n", kIgnoredLine, nullptr, 0},
+      {"*fade", kIgnoredLine, nullptr, 0},
+      {"*fader 20", kIgnoredLine, nullptr, 0},
+  };
+  for (const ValueCase &c : cases) {
+    SCOPED_TRACE(Printable(c.text));
+    std::vector<char> text(c.text, c.text + std::strlen(c.text) + 1);
+    ConfigLine line = ParseConfigLine(text.data());
+    EXPECT_EQ(c.kind, line.kind);
+    if (c.path) {
+      ASSERT_NE(nullptr, line.path);
+      EXPECT_EQ(std::string(c.path), std::string(line.path));
+    } else {
+      EXPECT_EQ(nullptr, line.path);
+    }
+    EXPECT_EQ(c.seconds, line.seconds);
+  }
+}
+
 TEST(ConfigLineTest, TrimCutsAtControlBytesOnly) {
   struct TrimCase {
     const char *text;
@@ -179,7 +252,9 @@ TEST(ConfigLineTest, FileExistsForFilesAndDirectoriesOnly) {
 // buffer of exactly its own size, so the sanitizers see any stray read.
 TEST(ConfigLineTest, SurvivesArbitraryBytes) {
   std::mt19937 random(20240611);
-  const char *prefixes[] = {"", "*", "*1", "*9x", "*d", "*D", "*default", "*H", "*12345678901x"};
+  const char *prefixes[] = {"",         "*",     "*1",          "*9x",         "*d",
+                            "*D",       "*default", "*H",       "*12345678901x", "*time ",
+                            "*time 1", "*time 12:3", "*fade ", "*fade 9"};
   for (int round = 0; round < 20000; ++round) {
     std::string text = prefixes[round % (sizeof prefixes / sizeof prefixes[0])];
     int length = static_cast<int>(random() % (kConfigLineSize - text.size()));
@@ -209,6 +284,15 @@ TEST(ConfigLineTest, SurvivesArbitraryBytes) {
     }
     ASSERT_GE(parsed.width, 0);
     ASSERT_GE(parsed.height, 0);
+    if (parsed.kind == kTimeLine) {
+      ASSERT_LT(parsed.seconds, 86400);
+      ASSERT_NE('\0', *parsed.path);
+    }
+    if (parsed.kind != kTimeLine && parsed.kind != kFadeLine) {
+      ASSERT_EQ(0, parsed.seconds);
+    }
+    ASSERT_GE(parsed.seconds, 0);
+    ASSERT_LE(parsed.seconds, kLongestFadeSeconds);
     std::free(line);
   }
 }

@@ -80,6 +80,23 @@ TEST_F(ConfigTableTest, WithoutRampOrPathTheEntryCountsAsFailed) {
   EXPECT_EQ("0x0 (none)", Describe(*table.head->next));
 }
 
+// The schedule leaves a resolution with a file of its own alone; a line
+// whose file failed names nothing.
+TEST_F(ConfigTableTest, NamesOnlyTheResolutionsOfFilesThatLoaded) {
+  AppendEntry(table, &workRamp, kFile, tail, 800, 600);
+  AppendEntry(table, &workRamp, kNotGamma, tail, 640, 480);
+  AppendEntry(table, &workRamp, kFile, tail, 0, 0);
+  struct NameCase {
+    int width, height, named;
+  } const cases[] = {
+      {800, 600, 1}, {1024, 768, 1}, {640, 480, 0}, {0, 0, 0}, {600, 800, 0}, {1280, 1024, 0},
+  };
+  for (const NameCase &c : cases)
+    EXPECT_EQ(c.named, NamesResolution(table, c.width, c.height)) << c.width << "x" << c.height;
+  ResolutionTable empty = {};
+  EXPECT_EQ(0, NamesResolution(empty, 0, 0));
+}
+
 TEST_F(ConfigTableTest, FreeingEmptiesTheListButKeepsTheCount) {
   AppendEntry(table, &workRamp, kFile, tail, 0, 0);
   AppendEntry(table, &workRamp, "config_table_test_missing.qlr", tail, 0, 0);

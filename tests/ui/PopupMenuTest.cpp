@@ -23,6 +23,7 @@ const EntryCase kEntries[] = {
     {IDM_CREATEGAMMA, "ガンマ設定を作成(&C)"},
     {IDM_RESIDENTSETTINGS, "キーフック常駐設定(&R)"},
     {0, nullptr},
+    {IDM_SCHEDULE, "時刻で切り替え"},
     {IDM_AUTOSTART, "Windowsと同時に起動"},
     {IDM_RESTOREGAMMA, "ガンマを戻す(&R)"},
     {IDM_UNLOCKGAMMARANGE, "ガンマ範囲の制限を解除..."},
@@ -69,6 +70,32 @@ TEST(PopupMenuLoad, UnknownMenuLeavesNoneAndDestroyReportsIt) {
   EXPECT_EQ(popupMenu.Destroy(), 1);
   EXPECT_FALSE(IsMenu(menu));
   EXPECT_EQ(popupMenu.Destroy(), 0);
+}
+
+// The schedule's entry is checked and greyed by what the program knows; an
+// entry the menu does not hold, or no menu at all, reports 0.
+TEST(PopupMenuEntries, CheckAndGreyOneEntryOnly) {
+  PopupMenu popupMenu;
+  EXPECT_EQ(popupMenu.SetEnabled(IDM_SCHEDULE, 0), 0);
+  ASSERT_EQ(popupMenu.Load(IDR_POPUPMENU), 1);
+  HMENU popup = GetSubMenu(popupMenu.Menu(), 0);
+  struct StateCase {
+    int checked, enabled;
+    UINT flags;
+  } const cases[] = {
+      {1, 0, MF_CHECKED | MF_GRAYED},
+      {0, 0, MF_GRAYED},
+      {1, 1, MF_CHECKED},
+      {0, 1, 0},
+  };
+  for (const StateCase &c : cases) {
+    SCOPED_TRACE(testing::Message() << c.checked << c.enabled);
+    EXPECT_EQ(popupMenu.SetCheck(IDM_SCHEDULE, c.checked), 1);
+    EXPECT_EQ(popupMenu.SetEnabled(IDM_SCHEDULE, c.enabled), 1);
+    EXPECT_EQ(GetMenuState(popup, IDM_SCHEDULE, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), c.flags);
+    EXPECT_EQ(GetMenuState(popup, IDM_AUTOSTART, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), 0u);
+  }
+  EXPECT_EQ(popupMenu.SetEnabled(39999, 1), 0);
 }
 
 // What the owner and the timers saw while Track ran.
