@@ -64,12 +64,19 @@ public:
   // and nothing is applied for it.
   void TakeRampAppliedElsewhere(const std::uint16_t *entries);
 
+  // Applies the ramp in force again on the monitors that follow, and each
+  // monitor's own file on those that have one: after a change of the
+  // user's choices, a monitor that no longer has its own file goes back to
+  // the ramp in force.
+  void PutRampsBack();
+
   int HoldsRamp() const { return holdsRamp; }
   int IsSessionRegistered() const { return session.IsRegistered(); }
   int IsDisplayPowerRegistered() const { return displayPower.IsRegistered(); }
 
 private:
   static void Remember(void *keeper, const GammaRamp &applied);
+  int KeepsAnything() const;
   void StartSettleTimer(int rule);
   int DisplayWantsRamp(int rule) const;
   void Count(const char *property, int &count);

@@ -4,6 +4,7 @@
 #include "app/AutostartCommand.h"
 #include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
+#include "app/MonitorSettingsCommand.h"
 #include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
 #include "gamma/GammaRamp.h"
@@ -66,6 +67,9 @@ void RunMenuCommand(int command) {
     break;
   case IDM_RESIDENTSETTINGS:
     RunResidentSettingsCommand(state);
+    break;
+  case IDM_MONITORSETTINGS:
+    RunMonitorSettingsCommand(state);
     break;
   case IDM_AUTOSTART:
     RunAutostartCommand();
