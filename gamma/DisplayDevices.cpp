@@ -8,8 +8,6 @@
 #include "gamma/DisplayDevices.h"
 
 #include "gamma/AdvancedColor.h"
-#include "gamma/DeviceRamp.h"
-#include "gamma/GammaRamp.h"
 
 #include <cstdio>
 #include <cstring>
@@ -200,15 +198,4 @@ int ListMonitors(MonitorInfo *list, int max) {
     device.cb = sizeof device;
   }
   return count;
-}
-
-HDC OpenMonitorDC(const char *device) {
-  return CreateDCA(device, nullptr, nullptr, nullptr);
-}
-
-int MonitorTakesRamps(HDC dc) {
-  if (GetDeviceCaps(dc, COLORMGMTCAPS) & CM_GAMMA_RAMP)
-    return 1;
-  std::uint16_t shown[GammaRamp::kEntryCount];
-  return GetDeviceRamp(dc, shown);
 }

@@ -8,9 +8,10 @@
 // The program's only calls that list the monitors of the desktop and make
 // a device context for one.
 //
-// They have a file of their own so that a test can link other definitions
-// in their place: a set of monitors with names, keys, HDR and gamma support
-// of its own choosing, which Wine's one X screen cannot stage.
+// They have files of their own (DisplayDevices.cpp, MonitorDC.cpp) so that a
+// test can link other definitions in their place: a set of monitors with
+// names, keys, HDR and gamma support of its own choosing, which Wine's one X
+// screen cannot stage, or a record of which device each ramp went to.
 
 // Fills list with the display devices attached to the desktop, mirror
 // drivers left out, in the order EnumDisplayDevicesA lists them; returns

@@ -42,8 +42,10 @@ void MonitorPlan::MakeIfForgotten() {
   if (made)
     return;
   Release();
+  if (!monitors)
+    monitors = new (std::nothrow) Planned[kMaxMonitors];
   MonitorInfo listed[kMaxMonitors];
-  count = ListMonitors(listed, kMaxMonitors);
+  count = monitors ? ListMonitors(listed, kMaxMonitors) : 0;
   for (int i = 0; i < count; ++i) {
     monitors[i].info = listed[i];
     Plan(monitors[i]);

@@ -25,8 +25,8 @@ public:
   MonitorPlan &operator=(const MonitorPlan &) = delete;
 
   // Lists the monitors and plans each one, unless that was done since the
-  // last Forget. Each monitor's choice comes from the source installed with
-  // SetMonitorChoiceSource (none: every monitor follows).
+  // last Forget. Without memory for the plan no monitor is listed. Each monitor's choice comes from
+  // the source installed with SetMonitorChoiceSource (none: every monitor follows).
   void MakeIfForgotten();
   // Releases everything; the next MakeIfForgotten lists the monitors again.
   void Forget();
@@ -53,7 +53,9 @@ private:
   void Plan(Planned &monitor);
   void Release();
 
-  Planned monitors[kMaxMonitors];
+  // Made at the first listing: held inline, the array would take its whole
+  // size in the program file, where the toolchain puts zeroed objects.
+  Planned *monitors;
   int count;
   int made;
 };

@@ -120,7 +120,7 @@ void Confirm(DialogWindow *dialog) {
   char text[MAX_PATH + 96];
   std::snprintf(text, sizeof text, "ガンマファイルとして読みこめませんでした。\n%s",
                 Data(dialog).entries[refused].setting.path);
-  MessageBoxA(dialog->Handle(), text, "モニターごとの設定", MB_OK | MB_ICONWARNING);
+  MessageBoxA(dialog->Handle(), text, "Quil", MB_OK | MB_ICONWARNING);
 }
 
 void OnCommand(DialogWindow *dialog, WPARAM wParam) {
