@@ -223,6 +223,8 @@ void AppMessageHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
     // must reach the monitors there are now.
     ForgetDisplayDevices();
     OnDisplayChange(state, lParam, handled);
+    // A monitor with a file of its own may have come back.
+    ApplyOwnRampsAndReport(state);
     break;
   case WM_TIMER:
     if (wParam == kKeepGammaTimer)

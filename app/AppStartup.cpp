@@ -4,12 +4,21 @@
 #include "app/CommandLine.h"
 #include "app/InstanceMutex.h"
 #include "app/ResidentStartup.h"
+#include "config/MonitorSettings.h"
 #include "gamma/GammaRamp.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 #include <windows.h>
+
+namespace {
+
+int StoredMonitorChoice(void *, const char *key, char *path, int pathSize) {
+  return LoadMonitorChoice(key, path, pathSize);
+}
+
+} // namespace
 
 void ApplyFileOnce(const char *argumentText) {
   std::unique_ptr<char[]> text(new (std::nothrow) char[std::strlen(argumentText) + 1]);
@@ -23,6 +32,9 @@ void ApplyFileOnce(const char *argumentText) {
 }
 
 int AppStartup(const InstanceMutex &instanceMutex) {
+  // Every road, the one-shot one too, leaves alone the monitors the user
+  // kept from the common ramp.
+  SetMonitorChoiceSource(StoredMonitorChoice, nullptr);
   const char *argumentText = FindArgumentText(GetCommandLineA());
   if (argumentText) {
     ApplyFileOnce(argumentText);

@@ -62,6 +62,10 @@ struct AppState {
   // 1 from the balloon for a refused ramp until a ramp is taken: one
   // balloon per run of refusals.
   int refusalShown = 0;
+  // The same for a ramp that some monitors refused while others took it,
+  // and for one that monitors in HDR were spared.
+  int partRefusalShown = 0;
+  int hdrShown = 0;
 };
 
 AppState &GetAppState();

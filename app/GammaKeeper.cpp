@@ -94,8 +94,19 @@ void GammaKeeper::Remember(void *keeper, const GammaRamp &applied) {
               self.rampInForce.Entries());
 }
 
+// A monitor with a file of its own is kept too, also before any ramp of
+// the roads was applied.
+int GammaKeeper::KeepsAnything() const {
+  if (holdsRamp)
+    return 1;
+  for (int i = 0; i < PlannedMonitorCount(); ++i)
+    if (PlannedMonitorState(i) == MonitorPlanState::kOwnFile)
+      return 1;
+  return 0;
+}
+
 void GammaKeeper::OnSystemEvent(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!holdsRamp)
+  if (!KeepsAnything())
     return;
   int rule = CheckRule(message, wParam, lParam);
   if (rule == kNoCheck)
@@ -118,7 +129,7 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
   KillTimer(window, kKeepGammaTimer);
   int rule = checkPending;
   checkPending = kNoCheck;
-  if (!holdsRamp)
+  if (!KeepsAnything())
     return;
   if (rampWaiting) {
     checkDeferred = std::max(checkDeferred, rule);
@@ -128,13 +139,22 @@ void GammaKeeper::OnSettleTimer(int rampWaiting) {
   if (!DisplayWantsRamp(rule))
     return;
   Count(kPutBackProperty, rampsPutBack);
-  rampInForce.Apply();
+  PutRampsBack();
 }
 
+void GammaKeeper::PutRampsBack() {
+  if (holdsRamp)
+    rampInForce.Apply();
+  ApplyOwnRamps();
+}
+
+// Each monitor is read against its plan: the ramp in force where it
+// follows (none yet: not read), its own where it has a file of its own.
 int GammaKeeper::DisplayWantsRamp(int rule) const {
+  const std::uint16_t *inForce = holdsRamp ? rampInForce.Entries() : nullptr;
   if (rule == kIfReset)
-    return ScreenShowsReset(rampInForce.Entries());
-  return !ScreenShowsRamp(rampInForce.Entries());
+    return ScreenShowsReset(inForce);
+  return !ScreenShowsRamp(inForce);
 }
 
 void GammaKeeper::Count(const char *property, int &count) {

@@ -64,6 +64,12 @@ public:
   // and nothing is applied for it.
   void TakeRampAppliedElsewhere(const std::uint16_t *entries);
 
+  // Applies the ramp in force again on the monitors that follow, and each
+  // monitor's own file on those that have one: after a change of the
+  // user's choices, a monitor that no longer has its own file goes back to
+  // the ramp in force.
+  void PutRampsBack();
+
   int HoldsRamp() const { return holdsRamp; }
   // The ramp in force, as the display was last given it; meaningful only
   // while HoldsRamp.
@@ -73,6 +79,7 @@ public:
 
 private:
   static void Remember(void *keeper, const GammaRamp &applied);
+  int KeepsAnything() const;
   void StartSettleTimer(int rule);
   int DisplayWantsRamp(int rule) const;
   void Count(const char *property, int &count);

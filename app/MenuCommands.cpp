@@ -4,6 +4,7 @@
 #include "app/AutostartCommand.h"
 #include "app/GammaRangeUnlock.h"
 #include "app/MainWindow.h"
+#include "app/MonitorSettingsCommand.h"
 #include "app/RampRefusal.h"
 #include "app/ResidentSettingsCommand.h"
 #include "app/ScheduleRunner.h"
@@ -71,6 +72,9 @@ void RunMenuCommand(int command) {
     break;
   case IDM_RESIDENTSETTINGS:
     RunResidentSettingsCommand(state);
+    break;
+  case IDM_MONITORSETTINGS:
+    RunMonitorSettingsCommand(state);
     break;
   case IDM_AUTOSTART:
     RunAutostartCommand();

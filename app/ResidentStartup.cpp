@@ -67,6 +67,7 @@ int StartResident() {
   state.workRamp = new (std::nothrow) GammaRamp;
   if (!ReadConfigFile(state.resolutionTable, state.baseRamp, state.workRamp))
     ReportRefusal(state, "起動時の既定");
+  ApplyOwnRampsAndReport(state);
   StartSchedule(state);
   StartHookWhenEnabled(state);
   return 1;

@@ -24,6 +24,10 @@ int RegistryKey::OpenWith(const char *subKey, HKEY root, REGSAM access) {
   return 0;
 }
 
+int RegistryKey::OpenToList(const char *subKey, HKEY root) {
+  return OpenWith(subKey, root, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+}
+
 int RegistryKey::Create(const char *subKey, HKEY root) {
   Close();
   DWORD disposition = 0;
@@ -72,6 +76,20 @@ int RegistryKey::GetBytes(const char *name, unsigned char *data, DWORD *size) {
   if (!key || !size)
     return -1;
   return RegQueryValueExA(key, name, nullptr, nullptr, data, size) == ERROR_SUCCESS ? 0 : -1;
+}
+
+int RegistryKey::SetString(const char *name, const char *text) {
+  if (!key)
+    return 0;
+  return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text),
+                        static_cast<DWORD>(lstrlenA(text) + 1)) == ERROR_SUCCESS;
+}
+
+int RegistryKey::SubKeyName(DWORD index, char *name, DWORD size) {
+  if (!key)
+    return 0;
+  return RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
 }
 
 int RegistryKey::DeleteValue(const char *name) {

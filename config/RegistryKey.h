@@ -23,6 +23,8 @@ public:
   // 64-bit view, which a 32-bit process on 64-bit Windows is otherwise
   // redirected away from. 1 on success; 0 leaves no key open.
   int OpenToRead64(const char *subKey, HKEY root);
+  // The same, to list its subkeys (KEY_ENUMERATE_SUB_KEYS) as well as read.
+  int OpenToList(const char *subKey, HKEY root);
   // Closes any open key, then opens or creates one to read and change its
   // values (KEY_QUERY_VALUE | KEY_SET_VALUE). 1 on success; 0 leaves no key
   // open.
@@ -43,6 +45,13 @@ public:
   // missing, longer than *size or unreadable (data and *size then say
   // nothing), and without an open key or with a null size.
   int GetBytes(const char *name, unsigned char *data, DWORD *size);
+  // Writes a REG_SZ from a NUL-terminated ANSI text. 0 without an open key
+  // or when the write fails.
+  int SetString(const char *name, const char *text);
+  // The name of subkey `index` (0, 1, ...) into name, which holds size
+  // bytes. 1 when there is one; 0 past the last, without an open key, or
+  // when the name does not fit.
+  int SubKeyName(DWORD index, char *name, DWORD size);
   // Deletes a value. 1 when it is gone, also when there was none; 0 without
   // an open key or when the key refuses.
   int DeleteValue(const char *name);

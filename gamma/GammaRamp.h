@@ -1,20 +1,29 @@
 #ifndef QUILLORA_GAMMA_GAMMARAMP_H
 #define QUILLORA_GAMMA_GAMMARAMP_H
 
+#include "gamma/MonitorInfo.h"
+
 #include <cstdint>
 
-// What one Apply did on the monitors of the desktop.
+// What one Apply (or ApplyOwnRamps) did on the monitors of the desktop.
 struct ApplyOutcome {
-  static const int kRefusedSize = 160;
+  static const int kNamesSize = 160;
   // Display devices attached to the desktop when the ramp was applied.
   int monitorCount;
-  // How many of them took the ramp.
+  // How many of them were to take it, and how many did.
+  int monitorsMeant;
   int monitorsTaken;
   // 1 when no monitor took it and the desktop's own DC did.
   int desktopTook;
-  // The devices that refused it, "\\.\DISPLAY2, \\.\DISPLAY3"; empty when
-  // none did. Cut short when it does not fit.
-  char refused[kRefusedSize];
+  // 1 when no monitor can take a ramp at all (MonitorPlanState::
+  // kNoGammaSupport) and the desktop's DC refused it too.
+  int noGammaSupport;
+  // The monitors that refused it, by their own names and Windows numbers,
+  // "DELL U2415 (2), Display3 (3)"; empty when none did. Cut short when it
+  // does not fit.
+  char refused[kNamesSize];
+  // The monitors left without it because they show HDR, named the same way.
+  char spared[kNamesSize];
 };
 
 // One gamma ramp for the whole screen: 256 entries of red, then green, then
@@ -51,14 +60,18 @@ public:
   // SetCurve with gamma = position / 8192.
   void SetCurveFromSlider(int position, int darkLevel);
 
-  // Puts the ramp on every monitor of the desktop, each through a DC of its
-  // own display device; when none takes it or none is listed, through the
-  // desktop's DC. A monitor takes it when its call succeeds and a read-back
-  // on the same DC shows the ramp, or cannot be made (TakeDeviceRamp). 1
-  // when at least one monitor (or the desktop) took it; on 0 the display
-  // keeps the ramp it had, or whatever a driver that said TRUE left there.
-  // When outcome is given it says what each monitor did. The object is
-  // never changed.
+  // Puts the ramp on every monitor of the desktop that follows (the monitor
+  // plan, below), each through the DC kept for it; a monitor with a file of
+  // its own, one left out, one in HDR and one without gamma support are
+  // passed over. When none takes it or none is listed, and no monitor was
+  // passed over by choice or for HDR, it goes through the desktop's DC. A
+  // monitor takes it when its call succeeds and a read-back on the same DC
+  // shows the ramp, or cannot be made (TakeDeviceRamp); a kept DC that
+  // refuses is made again and tried once more, as it may have gone stale.
+  // 1 when at least one monitor (or the desktop) took it, or no monitor was
+  // meant to; on 0 the display keeps the ramp it had, or whatever a driver
+  // that said TRUE left there. When outcome is given it says what each
+  // monitor did. The object is never changed.
   int Apply(ApplyOutcome *outcome = nullptr) const;
 
   void SetTargetSize(int width, int height);
@@ -108,9 +121,13 @@ typedef void (*AppliedRampObserver)(void *context, const GammaRamp &applied);
 // Replaces the observer; a null observer removes it.
 void SetAppliedRampObserver(AppliedRampObserver observer, void *context);
 
-// 1 when every monitor of the desktop shows `applied` (DisplayShowsRamp),
-// read through each monitor's DC, or through the desktop's DC when no
-// monitor is listed. 0 when any monitor shows another ramp or cannot be read.
+// 1 when every monitor of the desktop shows what it should
+// (DisplayShowsRamp): `applied` on those that follow, their own ramp on
+// those with a file of their own, read through each monitor's DC, or
+// through the desktop's DC when no monitor is listed. Monitors left out, in
+// HDR or without gamma support are not read; with a null `applied`, nor are
+// those that follow. 0 when any monitor read shows another ramp or cannot be
+// read.
 int ScreenShowsRamp(const std::uint16_t *applied);
 
 // Called by SaveToFile with the path of its temporary file once that is
@@ -120,17 +137,39 @@ int ScreenShowsRamp(const std::uint16_t *applied);
 typedef void (*TemporaryFileObserver)(void *context, const char *temporaryPath);
 void SetTemporaryFileObserver(TemporaryFileObserver observer, void *context);
 
-// 1 when the display shows what a reset leaves where `applied` should be:
-// at least one monitor shows the identity ramp (within one level, as
-// DisplayShowsRamp) and not `applied`, and every other monitor shows one of
-// the two. 0 when every monitor shows `applied`, or any shows a third ramp,
-// which a program set on purpose, or cannot be read.
+// 1 when the display shows what a reset leaves where its ramps should be:
+// at least one monitor read (as ScreenShowsRamp) shows the identity ramp
+// (within one level, as DisplayShowsRamp) and not its ramp, and every other
+// one shows one of the two. 0 when every monitor shows its ramp, or any
+// shows a third ramp, which a program set on purpose, or cannot be read.
 int ScreenShowsReset(const std::uint16_t *applied);
 
-// Apply keeps the list of monitors between calls, and lists them again only
-// after this call or when a listed monitor has gone. Call it when the
-// display settings change: a monitor may have come.
+// The monitor plan. Every ramp, whichever road it comes by, goes by one plan
+// of the monitors, made when the devices are listed: which follow the ramp
+// of the roads, which have a file of their own, which are left out, which
+// are spared for HDR, which have no gamma support. Apply keeps it between
+// calls, with a DC per monitor, and makes it again only after this call or
+// when a listed monitor has gone. Call it when the display settings change
+// (a monitor may have come) and when the user's choices change.
 void ForgetDisplayDevices();
+
+// Gives a monitor's stored choice (MonitorChoice) by its key
+// (MonitorInfo::key), and for kMonitorOwnFile the file's path in path
+// (pathSize bytes). The resident program installs one that reads the
+// registry; without one every monitor follows.
+typedef int (*MonitorChoiceSource)(void *context, const char *key, char *path, int pathSize);
+void SetMonitorChoiceSource(MonitorChoiceSource source, void *context);
+
+// Puts each monitor with a file of its own back on its own ramp, each
+// checked as Apply checks; the others are left alone. 1 when none refused.
+// When outcome is given it says what each of those monitors did.
+int ApplyOwnRamps(ApplyOutcome *outcome = nullptr);
+
+// The plan as it stands (made now if it was forgotten): how many monitors,
+// and each one's description and state, index 0 to the count - 1.
+int PlannedMonitorCount();
+const MonitorInfo &PlannedMonitor(int index);
+MonitorPlanState PlannedMonitorState(int index);
 
 // 1 when a ramp read back from the display shows the ramp that was applied.
 // A display keeps fewer bits than it is given (the X server keeps 8 per

@@ -3,8 +3,7 @@
 #include "gamma/CheckedRamp.h"
 #include "gamma/DesktopRamp.h"
 #include "gamma/DeviceRamp.h"
-#include "gamma/DisplayDC.h"
-#include "gamma/DisplayDevices.h"
+#include "gamma/MonitorPlan.h"
 #include "gamma/ScreenDC.h"
 
 #include <cstdio>
@@ -13,58 +12,70 @@
 
 namespace {
 
-// Listing the display devices costs two or three SetDeviceGammaRamp calls
-// (0.15 to 0.25 ms against 0.09 ms under Wine), so the list is kept until
-// the monitors may have changed: the program forgets it on a change of
-// display settings, which Windows announces for every monitor added or
-// removed, and Apply forgets it when a listed device is gone. Asking the
-// system for its monitor count on each apply instead would cost more than
-// the listing itself (five metrics took 0.4 ms).
-class KnownDevices {
-public:
-  KnownDevices() : devices(), listed(0) {}
-  virtual ~KnownDevices() {}
-  KnownDevices(const KnownDevices &) = delete;
-  KnownDevices &operator=(const KnownDevices &) = delete;
-
-  const DisplayDevices &Current() {
-    if (!listed)
-      devices.Enumerate();
-    listed = 1;
-    return devices;
-  }
-  void Forget() { listed = 0; }
-
-private:
-  DisplayDevices devices;
-  int listed;
-};
-
-KnownDevices knownDevices;
+// Listing the display devices with their keys and HDR state costs several
+// ramps, so the plan is kept until the monitors may have changed: the
+// program forgets it on a change of display settings, which Windows
+// announces for every monitor added or removed, and Apply forgets it when a
+// listed device is gone. Asking the system for its monitor count on each
+// apply instead would cost more than the listing itself (five metrics took
+// 0.4 ms).
+MonitorPlan plan;
 AppliedRampObserver appliedRampObserver = nullptr;
 void *appliedRampContext = nullptr;
 
-void AddRefused(ApplyOutcome &outcome, const char *deviceName) {
-  std::size_t used = std::strlen(outcome.refused);
-  std::snprintf(outcome.refused + used, sizeof outcome.refused - used, "%s%s",
-                used ? ", " : "", deviceName);
+void AddName(char *names, const MonitorInfo &monitor) {
+  std::size_t used = std::strlen(names);
+  const char *number = monitor.device + std::strlen(monitor.device);
+  while (number > monitor.device && number[-1] >= '0' && number[-1] <= '9')
+    --number;
+  std::snprintf(names + used, ApplyOutcome::kNamesSize - used, "%s%s (%s)", used ? ", " : "",
+                monitor.friendlyName, number);
 }
 
-// A device whose DC cannot be made has left the desktop since it was listed:
-// it is passed over, and the next apply lists the devices again. A monitor
-// whose driver says TRUE but does not show the ramp refused it.
-void ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
-  const DisplayDevices &devices = knownDevices.Current();
-  outcome.monitorCount = devices.Count();
-  for (int i = 0; i < devices.Count(); ++i) {
-    DisplayDC monitor(devices.Name(i));
-    if (!monitor.Get())
-      knownDevices.Forget();
-    else if (TakeDeviceRamp(monitor.Get(), entries))
-      ++outcome.monitorsTaken;
-    else
-      AddRefused(outcome, devices.Name(i));
+// A kept DC that refuses may have gone stale (a driver restarted): it is
+// made again and given the ramp once more. A device whose DC cannot be made
+// again has left the desktop since it was listed: the next apply lists the
+// devices again.
+int TakeOnMonitor(int index, const std::uint16_t *entries, int *gone) {
+  if (TakeDeviceRamp(plan.Context(index), entries))
+    return 1;
+  if (!plan.RenewContext(index)) {
+    *gone = 1;
+    return 0;
   }
+  return TakeDeviceRamp(plan.Context(index), entries);
+}
+
+// What the roads' ramp did on the monitors that follow; how many monitors
+// were passed over by choice or for HDR.
+int ApplyToMonitors(const std::uint16_t *entries, ApplyOutcome &outcome) {
+  plan.MakeIfForgotten();
+  outcome.monitorCount = plan.Count();
+  int passedOver = 0;
+  int gone = 0;
+  for (int i = 0; i < plan.Count(); ++i) {
+    switch (plan.State(i)) {
+    case MonitorPlanState::kFollows:
+      ++outcome.monitorsMeant;
+      if (TakeOnMonitor(i, entries, &gone))
+        ++outcome.monitorsTaken;
+      else
+        AddName(outcome.refused, plan.Info(i));
+      break;
+    case MonitorPlanState::kSpared:
+      AddName(outcome.spared, plan.Info(i));
+      ++passedOver;
+      break;
+    case MonitorPlanState::kNoGammaSupport:
+      break;
+    default:
+      ++passedOver;
+      break;
+    }
+  }
+  if (gone)
+    plan.Forget();
+  return passedOver;
 }
 
 // What one monitor shows where the ramp in force should be.
@@ -94,20 +105,62 @@ void SetAppliedRampObserver(AppliedRampObserver observer, void *context) {
   appliedRampContext = context;
 }
 
-void ForgetDisplayDevices() { knownDevices.Forget(); }
+void ForgetDisplayDevices() {
+  plan.Forget();
+}
 
+// The desktop's DC reaches every monitor (or, where it takes a ramp beside
+// two monitors at all, the primary one): it stands in only when no monitor
+// was kept from the ramp on purpose.
 int GammaRamp::Apply(ApplyOutcome *outcome) const {
   ApplyOutcome local;
   ApplyOutcome &result = outcome ? *outcome : local;
   std::memset(&result, 0, sizeof result);
-  ApplyToMonitors(ramp, result);
-  if (!result.monitorsTaken)
+  int passedOver = ApplyToMonitors(ramp, result);
+  if (!result.monitorsTaken && !passedOver)
     result.desktopTook = SetDesktopRamp(ramp);
-  if (!result.monitorsTaken && !result.desktopTook)
+  int nothingMeant = !result.monitorsMeant && result.monitorCount;
+  if (!result.monitorsTaken && !result.desktopTook && !(nothingMeant && passedOver)) {
+    result.noGammaSupport = nothingMeant;
     return 0;
+  }
   if (appliedRampObserver)
     appliedRampObserver(appliedRampContext, *this);
   return 1;
+}
+
+int ApplyOwnRamps(ApplyOutcome *outcome) {
+  ApplyOutcome local;
+  ApplyOutcome &result = outcome ? *outcome : local;
+  std::memset(&result, 0, sizeof result);
+  plan.MakeIfForgotten();
+  result.monitorCount = plan.Count();
+  int gone = 0;
+  for (int i = 0; i < plan.Count(); ++i) {
+    if (plan.State(i) != MonitorPlanState::kOwnFile)
+      continue;
+    ++result.monitorsMeant;
+    if (TakeOnMonitor(i, plan.OwnRamp(i)->Entries(), &gone))
+      ++result.monitorsTaken;
+    else
+      AddName(result.refused, plan.Info(i));
+  }
+  if (gone)
+    plan.Forget();
+  return result.monitorsTaken == result.monitorsMeant;
+}
+
+int PlannedMonitorCount() {
+  plan.MakeIfForgotten();
+  return plan.Count();
+}
+
+const MonitorInfo &PlannedMonitor(int index) {
+  return plan.Info(index);
+}
+
+MonitorPlanState PlannedMonitorState(int index) {
+  return plan.State(index);
 }
 
 namespace {
@@ -124,16 +177,29 @@ void Tally(ScreenReading &reading, Shown shown) {
   reading.other += shown == Shown::kOther;
 }
 
+// The ramp monitor `index` should show: null for one that is not read.
+const std::uint16_t *RampMeantFor(int index, const std::uint16_t *applied) {
+  switch (plan.State(index)) {
+  case MonitorPlanState::kFollows:
+    return applied;
+  case MonitorPlanState::kOwnFile:
+    return plan.OwnRamp(index)->Entries();
+  default:
+    return nullptr;
+  }
+}
+
 ScreenReading ReadScreen(const std::uint16_t *applied) {
   ScreenReading reading = {0, 0};
-  const DisplayDevices &devices = knownDevices.Current();
-  if (!devices.Count()) {
+  plan.MakeIfForgotten();
+  if (!plan.Count() && applied) {
     ScreenDC screen;
     Tally(reading, ReadShown(screen.Get(), applied));
   }
-  for (int i = 0; i < devices.Count(); ++i) {
-    DisplayDC monitor(devices.Name(i));
-    Tally(reading, ReadShown(monitor.Get(), applied));
+  for (int i = 0; i < plan.Count(); ++i) {
+    const std::uint16_t *meant = RampMeantFor(i, applied);
+    if (meant)
+      Tally(reading, ReadShown(plan.Context(i), meant));
   }
   return reading;
 }

@@ -6,6 +6,7 @@
 #define IDI_TRAYICON 103
 #define IDD_CREATEGAMMA 104
 #define IDD_RESIDENTSETTINGS 111
+#define IDD_MONITORSETTINGS 112
 
 // Controls of the gamma creation dialog. The gamma slider has the same
 // identifier in both dialogs.
@@ -28,6 +29,7 @@
 #define IDM_RESIDENTSETTINGS 40010
 #define IDM_AUTOSTART 40011
 #define IDM_UNLOCKGAMMARANGE 40012
+#define IDM_MONITORSETTINGS 40013
 #define IDM_SCHEDULE 40014
 
 #endif

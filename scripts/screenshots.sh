@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Pictures of Quillora for the README and the guide: starts the program under
 # Wine on a private Xorg display (fresh Japanese prefix, 1024x768 virtual
-# desktop), opens the tray menu, the creation dialog and the settings dialog
-# one after the other, and saves each, cropped to its window, as
+# desktop), opens the tray menu, the creation dialog, the settings dialog and
+# the monitor settings one after the other, and saves each, cropped to its
+# window, as
 #   docs/screenshot-menu.png, docs/screenshot-create.png,
-#   docs/screenshot-settings.png
+#   docs/screenshot-settings.png, docs/screenshot-monitors.png
 # Run it again whenever the user interface changes, and look at the pictures
 # before committing them.
 set -euo pipefail
@@ -91,4 +92,6 @@ dialog_shot() {
 dialog_shot 40008 'ガンマ設定の作成' screenshot-create.png scroll 'ガンマ設定の作成' 1013 12 1006 6554
 # With preset 2 selected, so that its editing controls are enabled.
 dialog_shot 40010 '常駐ガンマ設定' screenshot-settings.png select '常駐ガンマ設定' 1013 2
+# Wine's one monitor, selected, following the common ramp.
+dialog_shot 40013 'モニターごとの設定' screenshot-monitors.png
 exit $missing

@@ -3,9 +3,12 @@
 
 #include "hook/HookCommands.h"
 #include "res/resource.h"
+#include "ui/MonitorDialog.h"
 
 #include <windows.h>
 
+#include <fstream>
+#include <map>
 #include <string>
 
 // Run by two-monitors.sh, on a display with a second monitor DUMMY1 to the
@@ -152,6 +155,84 @@ TEST_F(TwoMonitorTest, DialogsOpenOnTheMonitorUnderTheCursor) {
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitForWindowGone(dialog, 10000));
   }
+}
+
+// The last ramp each device was given, by the high byte of entry 128, from
+// the log of the recording build; and how many ramps each was given.
+struct Given {
+  std::map<std::string, int> last;
+  std::map<std::string, int> count;
+};
+
+Given ReadGiven(const std::string &log) {
+  Given given;
+  std::ifstream in(log);
+  std::string device;
+  int level = 0;
+  while (in >> device >> level) {
+    given.last[device] = level;
+    ++given.count[device];
+  }
+  return given;
+}
+
+int Level(const std::vector<std::uint16_t> &ramp) {
+  return ramp[128] >> 8;
+}
+
+// One monitor left out, then given a file of its own, through the real
+// dialog. Wine keeps one ramp for the whole X screen, so what each device
+// was given is read from the recording build's log, not from the screen.
+TEST_F(TwoMonitorTest, OneMonitorLeftOutThenGivenItsOwnFile) {
+  std::string log = folder + "/given.txt";
+  SetEnvironmentVariableA("QUIL_RAMP_LOG", WindowsPath(log).c_str());
+  ASSERT_TRUE(StartResident(WindowsPath(RECORDING_DRIVER_EXE)));
+  SetEnvironmentVariableA("QUIL_RAMP_LOG", nullptr);
+  auto choose = [this](int button, const std::string &path) {
+    PostMessageA(resident.Window(), WM_COMMAND, IDM_MONITORSETTINGS, 0);
+    HWND dialog = WaitForDialog(resident.ProcessId(), "モニターごとの設定", 10000);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, kMonitorList);
+    ASSERT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+    // The second line is the second monitor, \\.\DISPLAY2.
+    SendMessageA(list, LB_SETCURSEL, 1, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kMonitorList, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+    if (!path.empty())
+      SendDlgItemMessageA(dialog, kMonitorPathBox, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>(path.c_str()));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(dialog, 10000));
+  };
+  const std::string first = "\\\\.\\DISPLAY1", second = "\\\\.\\DISPLAY2";
+
+  choose(kMonitorLeaveOutButton, "");
+  ASSERT_TRUE(WaitForPostedMessages());
+  Given before = ReadGiven(log);
+  Post(HOOKCMD_PRESET5);
+  ASSERT_TRUE(WaitForPostedMessages());
+  Given given = ReadGiven(log);
+  EXPECT_EQ(given.last[first], Level(CurveRamp(1.5, 0)));
+  EXPECT_EQ(given.count[second], before.count[second]) << "the monitor left out was given a ramp";
+
+  std::vector<std::uint16_t> own = WriteRamp("own.qlr", 0, 0, 0, 2.2);
+  choose(kMonitorOwnFileButton, WindowsPath(folder + "/own.qlr"));
+  ASSERT_TRUE(WaitForPostedMessages());
+  given = ReadGiven(log);
+  EXPECT_EQ(given.last[second], Level(own)) << "its own file at OK";
+  Post(HOOKCMD_PRESET3);
+  ASSERT_TRUE(WaitForPostedMessages());
+  before = given;
+  given = ReadGiven(log);
+  EXPECT_EQ(given.last[first], Level(CurveRamp(1.3, 0)));
+  EXPECT_EQ(given.count[second], before.count[second]) << "a hot key reached its own file";
+  EXPECT_EQ(given.last[second], Level(own));
+  EXPECT_EQ(given.count["desktop"], 0);
+
+  // Back to the common ramp for the next tests.
+  choose(kMonitorFollowButton, "");
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "tests/support/WineDisplay.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <windows.h>
 
 #include <string>
@@ -82,14 +84,22 @@ TEST_F(GammaApplyTest, RefusedRampNamesEveryMonitor) {
   GammaRamp flat;
   for (int i = 0; i < GammaRamp::kEntryCount; ++i)
     flat.Entries()[i] = 32768;
-  std::string names;
-  for (const std::string &monitor : MonitorDevices())
-    names += (names.empty() ? "" : ", ") + monitor;
   ApplyOutcome outcome;
   EXPECT_EQ(flat.Apply(&outcome), 0);
   EXPECT_EQ(outcome.monitorsTaken, 0);
   EXPECT_EQ(outcome.desktopTook, 0);
-  EXPECT_EQ(std::string(outcome.refused), names);
+  // Each by its own name and its Windows number, \\.\DISPLAY2 as "(2)", in
+  // the order they are listed.
+  std::string refused = outcome.refused;
+  std::size_t at = 0;
+  for (const std::string &monitor : MonitorDevices()) {
+    std::string number = "(" + monitor.substr(monitor.find_first_of("0123456789")) + ")";
+    at = refused.find(number, at);
+    EXPECT_NE(at, std::string::npos) << monitor << " in " << refused;
+  }
+  EXPECT_EQ(static_cast<std::size_t>(std::count(refused.begin(), refused.end(), ',')),
+            MonitorDevices().size() - 1)
+      << refused;
 }
 
 } // namespace

@@ -22,6 +22,7 @@ const EntryCase kEntries[] = {
     {IDM_LOADFILE, "ファイル読みこみ(&L)"},
     {IDM_CREATEGAMMA, "ガンマ設定を作成(&C)"},
     {IDM_RESIDENTSETTINGS, "キーフック常駐設定(&R)"},
+    {IDM_MONITORSETTINGS, "モニターごとの設定..."},
     {0, nullptr},
     {IDM_SCHEDULE, "時刻で切り替え"},
     {IDM_AUTOSTART, "Windowsと同時に起動"},
