@@ -12,6 +12,7 @@
 #include "config/ResolutionTable.h"
 #include "gamma/GammaRamp.h"
 
+#include "FgetsPieces.h"
 #include "ScratchFolder.h"
 
 #include <algorithm>
@@ -98,20 +99,6 @@ bool IsGoodRamp(const std::vector<std::uint16_t> &entries) {
     if (entries == good)
       return true;
   return false;
-}
-
-// fgets pieces: up to and including LF, at most kConfigLineSize - 1 bytes.
-int CountPieces(const std::uint8_t *data, std::size_t size) {
-  int pieces = 0;
-  int length = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    ++length;
-    if (data[i] == '\n' || length == kConfigLineSize - 1) {
-      ++pieces;
-      length = 0;
-    }
-  }
-  return pieces + (length > 0 ? 1 : 0);
 }
 
 // What loading a path gives: whether it loads, and the size the file holds.

@@ -12,6 +12,7 @@
 #include "config/ScheduleFile.h"
 #include "gamma/GammaRamp.h"
 
+#include "FgetsPieces.h"
 #include "ScratchFolder.h"
 
 #include <cstdint>
@@ -48,19 +49,6 @@ bool IsGoodRamp(const std::uint16_t *entries) {
     if (std::memcmp(good.data(), entries, GammaRamp::kEntryCount * sizeof *entries) == 0)
       return true;
   return false;
-}
-
-int CountPieces(const std::uint8_t *data, std::size_t size) {
-  int pieces = 0;
-  int length = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    ++length;
-    if (data[i] == '\n' || length == kConfigLineSize - 1) {
-      ++pieces;
-      length = 0;
-    }
-  }
-  return pieces + (length > 0 ? 1 : 0);
 }
 
 void RequireSchedule(const DaySchedule &schedule, int pieces) {
